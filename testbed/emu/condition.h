@@ -1,0 +1,70 @@
+// The condition of an emulated printer and the status reply a real printer
+// of this kind would send for it. Pure code.
+#ifndef VIXBED_EMU_CONDITION_H
+#define VIXBED_EMU_CONDITION_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vixbed {
+
+// Ink entry values besides 0-100.
+constexpr uint8_t INK_NA = 0xFF;  // "NA": no cartridge
+constexpr uint8_t INK_RE = 0xFE;  // "RE": cartridge to be replaced
+constexpr uint8_t INK_CI = 0xFD;  // "CI"
+constexpr int kFieldAbsent = -1;
+
+struct PrinterCondition {
+    int st = 0x04;                 // ST: state; 0x04 ready, 0x03 printing, 0x00 error
+    int er = kFieldAbsent;         // ER: error code (0x06 paper out, 0x04 jam, 0x05 ink)
+    std::vector<uint8_t> inks;     // IQ: one entry per cartridge
+    std::vector<uint8_t> warnings; // WR: warning codes
+    int rv = kFieldAbsent;         // RV: one hex digit
+    int tc = kFieldAbsent;         // TC: four hex digits
+    int rc = kFieldAbsent;         // RC: two hex digits
+};
+
+// "@BDC ST\r\n" and the fields "ST:..;ER:..;IQ:..;WR:..;RV:.;TC:....;RC:..;",
+// ended by 0x0C. Absent fields are left out.
+std::string BuildStatusReply(const PrinterCondition& c);
+
+// A named condition for people and scripts: "ready", "printing", "paperout",
+// "jam", "inkout", "busy", "error". False for an unknown name.
+bool ApplyPreset(const std::string& name, PrinterCondition& c);
+
+// "50,40,NA,RE,0" -> ink entries; false on a bad item.
+bool ParseInkList(const std::string& text, std::vector<uint8_t>& inks);
+// "10,12" (hex) -> warning codes.
+bool ParseHexList(const std::string& text, std::vector<uint8_t>& codes);
+std::string FormatInkList(const std::vector<uint8_t>& inks);
+
+}  // namespace vixbed
+
+namespace vixbed {
+
+struct ChannelDef {
+    uint32_t channel;
+    uint16_t mode;
+};
+
+// "0x00000004:0x0004,0x10000005:0x0007" <-> channel list.
+bool ParseChannelList(const std::string& text, std::vector<ChannelDef>& channels);
+std::string FormatChannelList(const std::vector<ChannelDef>& channels);
+
+// One line of the library's call log: "pid\tmodule\top\tprinter\targs\tresult".
+struct CallRecord {
+    unsigned long pid = 0;
+    std::string module;
+    std::string op;
+    std::string printer;
+    std::string args;
+    long result = 0;
+};
+std::string FormatCallRecord(const CallRecord& r);
+// Parses the lines of a log text; malformed lines are skipped.
+std::vector<CallRecord> ParseCallLog(const std::string& text);
+
+}  // namespace vixbed
+
+#endif

@@ -1,0 +1,113 @@
+#include "provision/provision.h"
+
+#include <winspool.h>
+
+#include <vector>
+
+#include "foundation/registry_key.h"
+
+namespace vixbed {
+
+std::string ProgramDirectory() {
+    char path[MAX_PATH] = "";
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string s(path, n);
+    return s.substr(0, s.find_last_of('\\') + 1);
+}
+
+bool InstallSpoolerDriver(const std::string& driver) {
+    char dir[MAX_PATH] = "";
+    DWORD needed = 0;
+    if (!GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(dir), sizeof(dir), &needed))
+        return false;
+    std::string file = std::string(dir) + "\\vixbeddrv.dll";
+    HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(h);
+    DRIVER_INFO_3A di = {};
+    di.cVersion = 3;
+    di.pName = const_cast<char*>(driver.c_str());
+    di.pDriverPath = const_cast<char*>(file.c_str());
+    di.pDataFile = const_cast<char*>(file.c_str());
+    di.pConfigFile = const_cast<char*>(file.c_str());
+    return AddPrinterDriverA(nullptr, 3, reinterpret_cast<BYTE*>(&di)) != FALSE;
+}
+
+bool RemoveSpoolerDriver(const std::string& driver) {
+    return DeletePrinterDriverA(nullptr, nullptr, const_cast<char*>(driver.c_str())) != FALSE;
+}
+
+bool AddSpoolerPrinter(const std::string& printer, const std::string& driver, const std::string& port) {
+    PRINTER_INFO_2A pi = {};
+    pi.pPrinterName = const_cast<char*>(printer.c_str());
+    pi.pPortName = const_cast<char*>(port.c_str());
+    pi.pDriverName = const_cast<char*>(driver.c_str());
+    pi.pPrintProcessor = const_cast<char*>("winprint");
+    pi.pDatatype = const_cast<char*>("RAW");
+    HANDLE h = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&pi));
+    if (!h) return false;
+    ClosePrinter(h);
+    return true;
+}
+
+bool RemoveSpoolerPrinter(const std::string& printer) {
+    PRINTER_DEFAULTSA pd = {nullptr, nullptr, PRINTER_ALL_ACCESS};
+    HANDLE h = nullptr;
+    if (!OpenPrinterA(const_cast<char*>(printer.c_str()), &h, &pd)) return false;
+    BOOL ok = DeletePrinter(h);
+    ClosePrinter(h);
+    return ok != FALSE;
+}
+
+bool WriteDriverKey(const DriverKeySpec& spec) {
+    vix::RegistryKey key;
+    if (!key.Open(HKEY_LOCAL_MACHINE, (kDriverKeyBase + spec.driver).c_str(), true)) return false;
+    bool ok = true;
+    for (const auto& v : spec.strings) ok = key.WriteString(v.first.c_str(), v.second.c_str()) && ok;
+    for (const auto& v : spec.dwords) ok = key.WriteDword(v.first.c_str(), v.second) && ok;
+    return ok;
+}
+
+bool RemoveDriverKey(const std::string& driver) {
+    return RegDeleteTreeA(HKEY_LOCAL_MACHINE, (kDriverKeyBase + driver).c_str()) == ERROR_SUCCESS;
+}
+
+bool WriteLibraryKeys() {
+    static const char* const kKeys[] = {"software\\ZARVO\\QKPrinter", "Software\\ZARVO\\QKProvider3",
+                                        "Software\\ZARVO\\QKPrinter4"};
+    bool ok = true;
+    for (const char* k : kKeys) {
+        vix::RegistryKey key;
+        ok = key.Open(HKEY_LOCAL_MACHINE, k, true) && key.WriteString("Version", "4.0.0.1") && ok;
+    }
+    return ok;
+}
+
+bool InstallLibraryFiles(const std::string& dir) {
+    CreateDirectoryA(dir.c_str(), nullptr);
+    bool ok = true;
+    for (const char* name : {"QKAPI.DLL", "QKAPI4.DLL"}) {
+        std::string from = ProgramDirectory() + name;
+        std::string to = dir + "\\" + name;
+        ok = CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE && ok;
+    }
+    return ok;
+}
+
+bool RemoveTree(const std::string& dir) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = fd.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string path = dir + "\\" + name;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
+            else DeleteFileA(path.c_str());
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    return RemoveDirectoryA(dir.c_str()) != FALSE;
+}
+
+}  // namespace vixbed

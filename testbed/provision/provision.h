@@ -1,0 +1,49 @@
+// What a printer driver's set-up would have put into a Windows installation:
+// the driver and its printers in the spooler, the driver key, the
+// bidirectional library's own keys and the library files in the driver's
+// install directory. The demo, the command-line tool and the tests' fixtures
+// all provision through these functions.
+#ifndef VIXBED_PROVISION_H
+#define VIXBED_PROVISION_H
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+
+namespace vixbed {
+
+constexpr const char* kDriverKeyBase = "Software\\ZARVO\\VIX3\\Driver\\";
+
+struct DriverKeySpec {
+    std::string driver;
+    std::map<std::string, std::string> strings;  // "QKAPI32", "InstallPath", "ModelID", ...
+    std::map<std::string, DWORD> dwords;         // "QKAPI_VERSION", ...
+};
+
+// The directory this program was started from, with a trailing backslash.
+std::string ProgramDirectory();
+
+// Spooler: a driver (dummy driver files in the driver directory) and a
+// printer of that driver on a port.
+bool InstallSpoolerDriver(const std::string& driver);
+bool RemoveSpoolerDriver(const std::string& driver);
+bool AddSpoolerPrinter(const std::string& printer, const std::string& driver, const std::string& port);
+bool RemoveSpoolerPrinter(const std::string& printer);
+
+// HKLM "Software\ZARVO\VIX3\Driver\<driver>", in this process's view.
+bool WriteDriverKey(const DriverKeySpec& spec);
+bool RemoveDriverKey(const std::string& driver);
+
+// The library's own keys ("software\ZARVO\QKPrinter" and its successors).
+bool WriteLibraryKeys();
+
+// Copies the test bench's library files (QKAPI.DLL, QKAPI4.DLL) from the
+// program directory into dir (created when missing).
+bool InstallLibraryFiles(const std::string& dir);
+// Removes a directory tree made for a test.
+bool RemoveTree(const std::string& dir);
+
+}  // namespace vixbed
+
+#endif

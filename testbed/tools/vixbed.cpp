@@ -1,0 +1,156 @@
+// vixbed: sets up and drives the emulated printers from a shell.
+//
+//   vixbed provision --printer NAME --driver DRIVER --model MODEL
+//                    [--port PORT] [--channels LIST] [--qkapi FILE]
+//                    [--install-dir DIR]
+//   vixbed remove    --printer NAME --driver DRIVER
+//   vixbed set NAME  ready|printing|busy|paperout|jam|inkout|error
+//                    | st=HEX | er=HEX|none | ink=50,40,NA | wr=10,12|none ...
+//   vixbed show NAME
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+
+#include "emu/bed_state.h"
+#include "provision/provision.h"
+
+using namespace vixbed;
+
+namespace {
+
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: vixbed provision --printer NAME --driver DRIVER --model MODEL [--port PORT]\n"
+                 "                        [--channels 0x00000004:0x4,...] [--qkapi FILE] [--install-dir DIR]\n"
+                 "       vixbed remove --printer NAME --driver DRIVER\n"
+                 "       vixbed set NAME ready|printing|busy|paperout|jam|inkout|error|st=HEX|er=HEX|none|"
+                 "ink=LIST|wr=LIST|none ...\n"
+                 "       vixbed show NAME\n");
+    return 2;
+}
+
+std::string Escaped(const std::string& s) {
+    std::string out;
+    for (unsigned char c : s) {
+        char b[8];
+        if (c == '\r') out += "\\r";
+        else if (c == '\n') out += "\\n";
+        else if (c < 0x20 || c >= 0x7F) {
+            std::snprintf(b, sizeof(b), "\\x%02X", c);
+            out += b;
+        } else out += static_cast<char>(c);
+    }
+    return out;
+}
+
+std::map<std::string, std::string> Options(int argc, char** argv, int from) {
+    std::map<std::string, std::string> o;
+    for (int i = from; i + 1 < argc; i += 2) o[argv[i]] = argv[i + 1];
+    return o;
+}
+
+int Provision(const std::map<std::string, std::string>& o) {
+    auto get = [&](const char* k, const char* def) {
+        auto it = o.find(k);
+        return it == o.end() ? std::string(def) : it->second;
+    };
+    std::string printer = get("--printer", ""), driver = get("--driver", ""), model = get("--model", "");
+    if (printer.empty() || driver.empty() || model.empty()) return Usage();
+    std::string port = get("--port", "USB001");
+    std::string installDir = get("--install-dir", ("C:\\vixbed\\drivers\\" + driver).c_str());
+    EmuPrinterSpec emu;
+    emu.printer = printer;
+    emu.port = port;
+    emu.deviceId = "MFG:ZARVO;CMD:ZVPL,BDC;MDL:" + model + ";CLS:PRINTER;DES:ZARVO " + model + ";";
+    if (!ParseChannelList(get("--channels", "0x00000004:0x0004,0x10000005:0x0007"), emu.channels)) return Usage();
+    emu.condition.inks = {80, 65, 70, 55};
+    DriverKeySpec key;
+    key.driver = driver;
+    key.strings["QKAPI32"] = get("--qkapi", "QKAPI.DLL");
+    key.strings["InstallPath"] = installDir;
+    key.strings["ModelID"] = model;
+    key.dwords["QKAPI_VERSION"] = 0;
+    bool ok = true;
+    auto step = [&](const char* what, bool r) {
+        std::printf("%-28s %s\n", what, r ? "ok" : "FAILED");
+        ok = ok && r;
+    };
+    step("library files", InstallLibraryFiles(installDir));
+    step("spooler driver", InstallSpoolerDriver(driver));
+    RemoveSpoolerPrinter(printer);
+    step("spooler printer", AddSpoolerPrinter(printer, driver, port));
+    step("driver key", WriteDriverKey(key));
+    step("library keys", WriteLibraryKeys());
+    step("emulated printer", CreateEmuPrinter(emu));
+    return ok ? 0 : 1;
+}
+
+int Remove(const std::map<std::string, std::string>& o) {
+    auto p = o.find("--printer"), d = o.find("--driver");
+    if (p == o.end() || d == o.end()) return Usage();
+    RemoveEmuPrinter(p->second);
+    RemoveSpoolerPrinter(p->second);
+    RemoveSpoolerDriver(d->second);
+    RemoveDriverKey(d->second);
+    return 0;
+}
+
+int Show(const std::string& printer) {
+    EmuPrinterSpec spec;
+    if (!LoadEmuPrinter(printer, &spec)) {
+        std::fprintf(stderr, "no emulated printer \"%s\"\n", printer.c_str());
+        return 1;
+    }
+    std::string raw;
+    std::string reply = GetRawReply(printer, &raw) ? raw : BuildStatusReply(spec.condition);
+    std::printf("printer:  %s\nport:     %s\ndeviceid: %s\nchannels: %s\ninks:     %s\nreply:    %s\n",
+                spec.printer.c_str(), spec.port.c_str(), spec.deviceId.c_str(),
+                FormatChannelList(spec.channels).c_str(), FormatInkList(spec.condition.inks).c_str(),
+                Escaped(reply).c_str());
+    return 0;
+}
+
+int Set(const std::string& printer, int argc, char** argv, int from) {
+    EmuPrinterSpec spec;
+    if (!LoadEmuPrinter(printer, &spec)) {
+        std::fprintf(stderr, "no emulated printer \"%s\"\n", printer.c_str());
+        return 1;
+    }
+    PrinterCondition& c = spec.condition;
+    for (int i = from; i < argc; ++i) {
+        std::string a = argv[i];
+        std::size_t eq = a.find('=');
+        std::string k = a.substr(0, eq), v = eq == std::string::npos ? "" : a.substr(eq + 1);
+        bool ok = true;
+        if (eq == std::string::npos) ok = ApplyPreset(a, c);
+        else if (k == "st") c.st = static_cast<int>(std::strtol(v.c_str(), nullptr, 16));
+        else if (k == "er") c.er = v == "none" ? kFieldAbsent : static_cast<int>(std::strtol(v.c_str(), nullptr, 16));
+        else if (k == "ink") ok = ParseInkList(v, c.inks);
+        else if (k == "wr") {
+            if (v == "none") c.warnings.clear();
+            else ok = ParseHexList(v, c.warnings);
+        } else ok = false;
+        if (!ok) {
+            std::fprintf(stderr, "bad setting \"%s\"\n", a.c_str());
+            return Usage();
+        }
+    }
+    if (!SaveCondition(printer, c)) return 1;
+    return Show(printer);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return Usage();
+    std::string cmd = argv[1];
+    if (cmd == "provision") return Provision(Options(argc, argv, 2));
+    if (cmd == "remove") return Remove(Options(argc, argv, 2));
+    if (cmd == "show" && argc == 3) return Show(argv[2]);
+    if (cmd == "set" && argc >= 4) return Set(argv[2], argc, argv, 3);
+    return Usage();
+}

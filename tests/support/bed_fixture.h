@@ -1,0 +1,86 @@
+// Test fixtures over the test bench: a provisioned emulated printer that is
+// removed again when the fixture goes, so tests pass in any order.
+#ifndef VIX_TESTS_BED_FIXTURE_H
+#define VIX_TESTS_BED_FIXTURE_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "emu/bed_state.h"
+#include "provision/provision.h"
+
+namespace vixtest {
+
+// A printer in the spooler with its own driver, driver key, install
+// directory and emulated printer. Adjust the specs, then Create().
+class BedPrinter {
+public:
+    explicit BedPrinter(const std::string& model = "ZV-100");
+    ~BedPrinter();
+    BedPrinter(const BedPrinter&) = delete;
+    BedPrinter& operator=(const BedPrinter&) = delete;
+
+    bool Create();
+
+    const std::string& Printer() const { return m_emu.printer; }
+    const std::string& Driver() const { return m_key.driver; }
+    const std::string& InstallDir() const { return m_installDir; }
+
+    vixbed::EmuPrinterSpec& Emu() { return m_emu; }
+    vixbed::DriverKeySpec& Key() { return m_key; }
+
+    // Arms a fault of one operation of this printer.
+    bool Fault(const char* op, const vixbed::FaultSpec& f) { return vixbed::SetFault(Printer(), op, f); }
+    bool SetCondition(const vixbed::PrinterCondition& c) { return vixbed::SaveCondition(Printer(), c); }
+
+private:
+    vixbed::EmuPrinterSpec m_emu;
+    vixbed::DriverKeySpec m_key;
+    std::string m_installDir;
+    bool m_bCreated = false;
+};
+
+// Calls of the bench library since the fixture began, of this process.
+class CallLogWindow {
+public:
+    CallLogWindow() : m_offset(vixbed::CallLogSize()) {}
+    std::vector<vixbed::CallRecord> Calls() const;
+    // The operation names in order, e.g. "QKInitialize", "QKGetStatus".
+    std::vector<std::string> Ops() const;
+    int Count(const std::string& op) const;
+
+private:
+    long long m_offset;
+};
+
+// A unique name for this process and call.
+std::string UniqueName(const char* stem);
+
+// Arms or clears a process-wide fault (QKInitialize, QKRelease).
+struct GlobalFault {
+    GlobalFault(const char* op, const vixbed::FaultSpec& f) { vixbed::SetFault("", op, f); }
+    ~GlobalFault() { vixbed::ClearFaults(""); }
+};
+
+// Sets a registry DWORD for the fixture's life and restores it after.
+class ScopedRegDword {
+public:
+    ScopedRegDword(HKEY root, const char* key, const char* name, DWORD value);
+    ~ScopedRegDword();
+
+private:
+    HKEY m_root;
+    std::string m_key, m_name;
+    bool m_bHadValue = false, m_bCreatedKey = false;
+    DWORD m_old = 0;
+};
+
+// Reads a whole file; empty when missing.
+std::string ReadFileText(const std::string& path);
+bool FileExists(const std::string& path);
+
+}  // namespace vixtest
+
+#endif
