@@ -58,3 +58,28 @@ function(vix_gtest target)
     TEST_PREFIX "${VIX_ARCH}."
     PROPERTIES TIMEOUT 120 RESOURCE_LOCK wineprefix)
 endfunction()
+
+# vix_fuzz_target(<name> SOURCES ... [LIBS ...] [SEEDS <dir>]): a libFuzzer
+# target of the native build (clang only) and the ctest test fuzz.<name>
+# that runs it for VIX_FUZZ_SECONDS and fails on any finding. Seeds are the
+# replies, lines or files the unit tests use.
+set(VIX_FUZZ_SECONDS 30 CACHE STRING "Time each fuzz test runs")
+function(vix_fuzz_target name)
+  cmake_parse_arguments(F "" "SEEDS" "SOURCES;LIBS" ${ARGN})
+  if(WIN32 OR NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    return()
+  endif()
+  add_executable(fuzz_${name} ${F_SOURCES})
+  target_link_libraries(fuzz_${name} PRIVATE ${F_LIBS})
+  target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+  set(corpus ${CMAKE_CURRENT_BINARY_DIR}/corpus_${name})
+  file(MAKE_DIRECTORY ${corpus})
+  set(dirs ${corpus})
+  if(F_SEEDS)
+    list(APPEND dirs ${F_SEEDS})
+  endif()
+  add_test(NAME fuzz.${name}
+    COMMAND fuzz_${name} -max_total_time=${VIX_FUZZ_SECONDS} -timeout=10 -rss_limit_mb=2048
+            -print_final_stats=1 ${dirs})
+  set_tests_properties(fuzz.${name} PROPERTIES TIMEOUT 600)
+endfunction()
