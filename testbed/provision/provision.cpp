@@ -83,8 +83,16 @@ bool WriteLibraryKeys() {
     return ok;
 }
 
-bool InstallLibraryFiles(const std::string& dir) {
+bool MakeDirectories(const std::string& dir) {
+    for (std::size_t at = dir.find('\\', 3); at != std::string::npos; at = dir.find('\\', at + 1))
+        CreateDirectoryA(dir.substr(0, at).c_str(), nullptr);
     CreateDirectoryA(dir.c_str(), nullptr);
+    return (GetFileAttributesA(dir.c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+           GetFileAttributesA(dir.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool InstallLibraryFiles(const std::string& dir) {
+    if (!MakeDirectories(dir)) return false;
     bool ok = true;
     for (const char* name : {"QKAPI.DLL", "QKAPI4.DLL"}) {
         std::string from = ProgramDirectory() + name;

@@ -41,6 +41,8 @@ bool WriteLibraryKeys();
 // Copies the test bench's library files (QKAPI.DLL, QKAPI4.DLL) from the
 // program directory into dir (created when missing).
 bool InstallLibraryFiles(const std::string& dir);
+// Creates a directory and every missing parent.
+bool MakeDirectories(const std::string& dir);
 // Removes a directory tree made for a test.
 bool RemoveTree(const std::string& dir);
 
