@@ -297,21 +297,27 @@ bool UpdaterRun::Start() {
     return true;
 }
 
+namespace {
+
+struct DialogSearch {
+    DWORD pid;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectResultDialog(HWND h, LPARAM lp) {
+    auto* c = reinterpret_cast<DialogSearch*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    if (owner == c->pid && IsWindowVisible(h) && GetDlgItem(h, 1000)) c->found.push_back(h);
+    return TRUE;
+}
+
+}  // namespace
+
 std::vector<HWND> ResultDialogsOf(DWORD pid) {
-    struct Ctx {
-        DWORD pid;
-        std::vector<HWND> found;
-    } ctx{pid, {}};
-    EnumWindows(
-        [](HWND h, LPARAM lp) -> BOOL {
-            auto* c = reinterpret_cast<Ctx*>(lp);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(h, &owner);
-            if (owner == c->pid && IsWindowVisible(h) && GetDlgItem(h, 1000)) c->found.push_back(h);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&ctx));
-    return ctx.found;
+    DialogSearch search{pid, {}};
+    EnumWindows(CollectResultDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 std::wstring ResultTextOf(HWND dialog) {
