@@ -6,20 +6,25 @@
 
 namespace zvu {
 
-std::string Format(const char* fmt, ...) {
-    va_list ap;
-    va_start(ap, fmt);
+std::string FormatV(const char* fmt, va_list ap) {
     va_list ap2;
     va_copy(ap2, ap);
-    int n = std::vsnprintf(nullptr, 0, fmt, ap);
-    va_end(ap);
+    int n = std::vsnprintf(nullptr, 0, fmt, ap2);
+    va_end(ap2);
     std::string out;
     if (n > 0) {
         std::vector<char> buf(static_cast<size_t>(n) + 1);
-        std::vsnprintf(buf.data(), buf.size(), fmt, ap2);
+        std::vsnprintf(buf.data(), buf.size(), fmt, ap);
         out.assign(buf.data(), static_cast<size_t>(n));
     }
-    va_end(ap2);
+    return out;
+}
+
+std::string Format(const char* fmt, ...) {
+    va_list ap;
+    va_start(ap, fmt);
+    std::string out = FormatV(fmt, ap);
+    va_end(ap);
     return out;
 }
 

@@ -3,6 +3,7 @@
 #ifndef ZVU_RULE_TEXT_H
 #define ZVU_RULE_TEXT_H
 
+#include <cstdarg>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -23,6 +24,8 @@ std::string Format(const char* fmt, ...)
     __attribute__((format(printf, 1, 2)))
 #endif
     ;
+
+std::string FormatV(const char* fmt, va_list ap);
 
 // Blanks (space, tab) off both ends.
 std::string_view TrimBlanks(std::string_view s);

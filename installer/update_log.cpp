@@ -6,7 +6,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <mutex>
-#include <vector>
 
 namespace zvu {
 
@@ -82,16 +81,9 @@ void WriteLog(const char* fmt, ...) {
     if (!g_logOn) return;
     va_list ap;
     va_start(ap, fmt);
-    va_list ap2;
-    va_copy(ap2, ap);
-    int n = std::vsnprintf(nullptr, 0, fmt, ap);
+    std::string text = FormatV(fmt, ap);
     va_end(ap);
-    if (n > 0) {
-        std::vector<char> buf(static_cast<size_t>(n) + 1);
-        std::vsnprintf(buf.data(), buf.size(), fmt, ap2);
-        WriteLogText(std::string(buf.data(), static_cast<size_t>(n)));
-    }
-    va_end(ap2);
+    WriteLogText(text);
 }
 
 LogFn LogSink() {

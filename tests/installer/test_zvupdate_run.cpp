@@ -126,7 +126,10 @@ TEST_F(Updater, SecondInstanceEndsWithoutAMessage) {
 }
 
 // A system-directory entry: a 32-bit updater on 64-bit Windows replaces the
-// module of the real system directory, not of the 32-bit one.
+// module of the real system directory, not of the 32-bit one. The 32-bit
+// directory holds another module under the same name, so a single look at
+// the redirected directory (the version resource read between two other
+// steps) would miss the match.
 TEST_F(Updater, SystemEntryReachesTheRealSystemDirectory) {
     std::string name = "zvbs" + std::to_string(GetCurrentProcessId()) + ".dll";
     std::string real = RealSystemDir() + "\\" + name, wow = Wow64SystemDir();
@@ -139,14 +142,14 @@ TEST_F(Updater, SystemEntryReachesTheRealSystemDirectory) {
     } cleanup{real, wow.empty() ? std::string() : wow + "\\" + name};
     Installed("bedmod_v1.dll", real);
     if (!wow.empty()) {
-        ASSERT_TRUE(CopyFileA(BinFile("bedmod_v1.dll").c_str(), cleanup.b.c_str(), FALSE));
+        ASSERT_TRUE(CopyFileA(BinFile("bedother.dll").c_str(), cleanup.b.c_str(), FALSE));
     }
     Rules("[File]\nS:ZVBEDMOD2.DLL\n");
     NewFile("bedmod_v2.dll", "ZVBEDMOD2.DLL");
     EXPECT_EQ(RunToResult(), Text(106));
     EXPECT_TRUE(ReadAll(real) == ReadAll(BinFile("bedmod_v2.dll")));
     if (!wow.empty()) {
-        EXPECT_TRUE(vixtest::ReadFileText(cleanup.b) == ReadAll(BinFile("bedmod_v1.dll")));
+        EXPECT_TRUE(vixtest::ReadFileText(cleanup.b) == ReadAll(BinFile("bedother.dll")));
         EXPECT_TRUE(log.Has("This environment is x64.\r\n"));
         EXPECT_TRUE(log.Has("WOW64DISABLEWOW64FSREDIRECTION result=1.\r\n"));
     }
