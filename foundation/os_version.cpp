@@ -15,6 +15,18 @@ int OsClassOf(unsigned long platformId, unsigned long major, unsigned long minor
     return OS_OTHER;
 }
 
+int UpdaterOsClassOf(unsigned long platformId, unsigned long major, unsigned long minor) {
+    switch (OsClassOf(platformId, major, minor, 0)) {
+        case OS_WIN95:
+        case OS_WIN95_OSR2:
+        case OS_WIN98: return 0;
+        case OS_WINNT351: return 1;
+        case OS_WINNT40: return 2;
+        case OS_WIN2000_XP: return 3;
+        default: return -1;
+    }
+}
+
 const char* OsClassTraceText(int osClass) {
     switch (osClass) {
         case OS_WIN95: return "OS : Win95\n";

@@ -20,6 +20,9 @@ constexpr unsigned long kPlatformNT = 2;
 
 // Pure mapping from the version numbers to the class.
 int OsClassOf(unsigned long platformId, unsigned long major, unsigned long minor, unsigned long build);
+// The module installer's coarser class: 0 Windows 9x, 1 NT 3.51, 2 NT 4,
+// 3 NT 5 and later, -1 a Windows the installer does not apply to.
+int UpdaterOsClassOf(unsigned long platformId, unsigned long major, unsigned long minor);
 // The trace text of a class ("OS : Win2000/XP\n" ...).
 const char* OsClassTraceText(int osClass);
 
