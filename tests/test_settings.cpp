@@ -344,3 +344,75 @@ TEST_F(Settings, LocalizedFileBuffersAndMissingKeys) {
 }
 
 }  // namespace
+
+// ---- the registry key class ----
+
+namespace {
+
+class RegistryKeyTest : public ::testing::Test {
+protected:
+    std::string path = "Software\\VixBedTest\\" + vixtest::UniqueName("key");
+    vixtest::ScopedRegKey scope{HKEY_CURRENT_USER, path};
+};
+
+TEST_F(RegistryKeyTest, OpenCreateAndAccess) {
+    vix::RegistryKey k;
+    bool created = true;
+    EXPECT_FALSE(k.Open(HKEY_CURRENT_USER, (path + "\\missing").c_str(), false, 0, &created));
+    EXPECT_FALSE(created);
+    EXPECT_FALSE(k.IsOpen());
+    EXPECT_EQ(k.ReadString("x", "def"), "def");
+    EXPECT_EQ(k.ReadDword("x"), 0xFFFFFFFFu);
+    EXPECT_EQ(k.ValueSize("x"), 0u);
+    EXPECT_FALSE(k.WriteDword("x", 1));
+    EXPECT_EQ(k.EnumSubKey(0), "");
+
+    ASSERT_TRUE(k.Open(HKEY_CURRENT_USER, (path + "\\child").c_str(), true, 0, &created));
+    EXPECT_TRUE(created);
+    EXPECT_EQ(k.Access(), static_cast<REGSAM>(KEY_ALL_ACCESS));
+    ASSERT_TRUE(k.Open(HKEY_CURRENT_USER, (path + "\\child").c_str(), true, 0, &created));
+    EXPECT_FALSE(created) << "the second create opens the key";
+
+    vix::RegistryKey reader;
+    ASSERT_TRUE(reader.Open(HKEY_CURRENT_USER, path.c_str()));
+    EXPECT_EQ(reader.Access(), static_cast<REGSAM>(KEY_READ));
+    EXPECT_FALSE(reader.WriteDword("x", 1)) << "a key opened for reading takes no writes";
+    std::string cls = "x";
+    EXPECT_EQ(reader.EnumSubKey(0, &cls), "child");
+    EXPECT_EQ(cls, "");
+    EXPECT_EQ(reader.EnumSubKey(1), "");
+}
+
+TEST_F(RegistryKeyTest, ValuesAndTheirSizes) {
+    vix::RegistryKey k;
+    ASSERT_TRUE(k.Open(HKEY_CURRENT_USER, path.c_str(), true));
+    ASSERT_TRUE(k.WriteDword("dw", 7));
+    EXPECT_EQ(k.ReadDword("dw", 0), 7u);
+    EXPECT_EQ(k.ReadDword("missing", 5), 5u);
+    EXPECT_EQ(k.ValueSize("dw"), 4u);
+    const unsigned char bin[] = {1, 2, 0, 4};
+    ASSERT_TRUE(k.WriteBinary("bin", bin, sizeof(bin)));
+    DWORD size = 0;
+    auto copy = k.ReadBinary("bin", &size);
+    ASSERT_NE(copy, nullptr);
+    ASSERT_EQ(size, sizeof(bin));
+    EXPECT_EQ(copy[3], 4);
+    EXPECT_EQ(k.ReadBinary("missing", &size), nullptr);
+    EXPECT_EQ(size, 0u);
+
+    ASSERT_TRUE(k.WriteString("text", "hello"));
+    EXPECT_EQ(k.ReadString("text"), "hello");
+    EXPECT_EQ(k.ReadString("text", "def", 3), "def") << "a value longer than the size hint is not read";
+    EXPECT_EQ(k.ReadString("missing", "def"), "def");
+    EXPECT_EQ(k.ReadString("dw", "def"), "def") << "a number is no text";
+
+    char buf[260];
+    ASSERT_TRUE(k.WriteString("fits", std::string(259, 'a').c_str()));
+    EXPECT_TRUE(k.ReadString("fits", buf, sizeof(buf)));
+    EXPECT_EQ(std::string(buf).size(), 259u);
+    ASSERT_TRUE(k.WriteString("long", std::string(260, 'a').c_str()));
+    EXPECT_FALSE(k.ReadString("long", buf, sizeof(buf)));
+    EXPECT_STREQ(buf, "");
+}
+
+}  // namespace

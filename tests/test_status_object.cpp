@@ -30,6 +30,13 @@ std::vector<StatusCase> AllStatusCases() {
 
 const BYTE* Bytes(const std::string& s) { return reinterpret_cast<const BYTE*>(s.data()); }
 
+// The status object of a reply, owned by the caller.
+std::unique_ptr<CPrinterStatus> Create(const CStatusInfo& info, DWORD channel, const std::string& reply,
+                                       BOOL reduced = FALSE) {
+    return std::unique_ptr<CPrinterStatus>(
+        info.CreateStatusObject(channel, Bytes(reply), static_cast<DWORD>(reply.size()), 0, reduced));
+}
+
 // A resource library of the bench driver, loaded from the program directory.
 class ResourceLibrary {
 public:
@@ -100,8 +107,7 @@ TEST(StatusObjectRecord, CarriesTheParsedRecordAndItsInkWarnings) {
     CStatusInfo info;
     info.SetInkColorNum(4);
     const std::string reply = TextReply("ST:03;IQ:7F20;WR:10,12;TC:0102;");
-    std::unique_ptr<CPrinterStatus> status(
-        info.CreateStatusObject(0x10000005, Bytes(reply), static_cast<DWORD>(reply.size()), 0, FALSE));
+    auto status = Create(info, 0x10000005, reply);
     ASSERT_NE(status, nullptr);
     vix::StatusRecord r;
     ASSERT_TRUE(status->GetStatusRecord(&r));
@@ -135,8 +141,7 @@ TEST(StatusObjectRecord, NoObjectForABadReply) {
 TEST(StatusObjectRecord, ReducedFlagCutsTheButtons) {
     CStatusInfo info;
     const std::string paperOut = TextReply("ST:00;ER:06;");
-    std::unique_ptr<CPrinterStatus> status(
-        info.CreateStatusObject(0x10000005, Bytes(paperOut), static_cast<DWORD>(paperOut.size()), 0, TRUE));
+    auto status = Create(info, 0x10000005, paperOut, TRUE);
     ASSERT_NE(status, nullptr);
     EXPECT_EQ(status->GetMainButton(), 1601);
     EXPECT_EQ(status->GetSecondButton(), 0);
@@ -148,8 +153,7 @@ TEST(StatusObjectText, LibraryWithoutTheStringsGivesEmptyTexts) {
     ASSERT_NE(none.Get(), nullptr);
     CStatusInfo info;
     const std::string reply = TextReply("ST:00;ER:05;IQ:0000;");
-    std::unique_ptr<CPrinterStatus> status(
-        info.CreateStatusObject(0x10000005, Bytes(reply), static_cast<DWORD>(reply.size()), 0, FALSE));
+    auto status = Create(info, 0x10000005, reply);
     ASSERT_NE(status, nullptr);
     char text[64] = "x", message[64] = "x";
     EXPECT_EQ(status->GetStatusText(none.Get(), text, sizeof(text)), 0);
@@ -168,8 +172,7 @@ TEST(StatusObjectText, GermanLibrary) {
     ASSERT_NE(german.Get(), nullptr);
     CStatusInfo info;
     const std::string jam = TextReply("ST:00;ER:04;");
-    std::unique_ptr<CPrinterStatus> status(
-        info.CreateStatusObject(0x10000005, Bytes(jam), static_cast<DWORD>(jam.size()), 0, FALSE));
+    auto status = Create(info, 0x10000005, jam);
     ASSERT_NE(status, nullptr);
     char text[64];
     status->GetStatusText(german.Get(), text, sizeof(text));
@@ -185,8 +188,7 @@ TEST(StatusObjectTrace, WritesTheQuotedEntries) {
     {
         CStatusInfo info;
         const std::string reply = TextReply("ST:04;");
-        std::unique_ptr<CPrinterStatus> status(
-            info.CreateStatusObject(0x10000005, Bytes(reply), static_cast<DWORD>(reply.size()), 0, FALSE));
+        auto status = Create(info, 0x10000005, reply);
         EXPECT_NE(status, nullptr);
     }
     vix::CoreTraceLog().SetEnabled(false);
