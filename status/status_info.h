@@ -68,7 +68,8 @@ public:
     static constexpr int COMMUNICATION_ERROR_ENABLED = 22;   // a failed read the model reports
     static constexpr int OTHER_PRINTER_STATUS = 16;          // another model answers
 
-    // The model's "INKCOLORNUM", used for the ink warning flags.
+    // The model's "INKCOLORNUM" (4 when the model names none), used for the
+    // ink warning flags.
     void SetInkColorNum(int n) { m_iInkColorNum = n; }
     int InkColorNum() const { return m_iInkColorNum; }
 
@@ -83,7 +84,7 @@ public:
     int GetStatusNo(const StatusRecord& record) const;
 
 private:
-    int m_iInkColorNum = 0;
+    int m_iInkColorNum = 4;
 };
 
 }  // namespace vix
