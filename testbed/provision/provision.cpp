@@ -2,6 +2,7 @@
 
 #include <winspool.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "foundation/registry_key.h"
@@ -100,6 +101,59 @@ bool InstallLibraryFiles(const std::string& dir) {
         ok = CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE && ok;
     }
     return ok;
+}
+
+std::string InstallProfile(const std::string& dir, const std::string& model) {
+    if (!MakeDirectories(dir) || model.empty()) return std::string();
+    std::string text;
+    {
+        FILE* in = std::fopen((ProgramDirectory() + kProfileTemplate).c_str(), "rb");
+        if (!in) return std::string();
+        char buf[4096];
+        std::size_t n;
+        while ((n = std::fread(buf, 1, sizeof(buf), in)) > 0) text.append(buf, n);
+        std::fclose(in);
+    }
+    const std::string marker = "@MODEL@";
+    for (std::size_t at = text.find(marker); at != std::string::npos; at = text.find(marker, at + model.size()))
+        text.replace(at, marker.size(), model);
+    std::string path = dir + "\\" + kProfileFileName;
+    FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out) return std::string();
+    bool ok = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+    ok = std::fclose(out) == 0 && ok;
+    for (const char* name : kResourceLibraries) {
+        std::string from = ProgramDirectory() + name;
+        ok = CopyFileA(from.c_str(), (dir + "\\" + name).c_str(), FALSE) != FALSE && ok;
+    }
+    return ok ? path : std::string();
+}
+
+bool RegisterProfile(const std::string& model, const std::string& path) {
+    vix::RegistryKey key;
+    return key.Open(HKEY_LOCAL_MACHINE, kProfileKeyPath, true) && key.WriteString(model.c_str(), path.c_str());
+}
+
+bool UnregisterProfile(const std::string& model) {
+    DWORD values = 1, subKeys = 1;
+    {
+        vix::RegistryKey key;
+        if (!key.Open(HKEY_LOCAL_MACHINE, kProfileKeyPath, false, KEY_SET_VALUE | KEY_QUERY_VALUE) ||
+            !key.DeleteValue(model.c_str()))
+            return false;
+        RegQueryInfoKeyA(key.Handle(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr,
+                         nullptr, nullptr, nullptr);
+    }
+    // The key goes with its last value: set-up made it for the driver.
+    if (values == 0 && subKeys == 0) RegDeleteKeyA(HKEY_LOCAL_MACHINE, kProfileKeyPath);
+    return true;
+}
+
+bool RegisteredProfile(const std::string& model, std::string* path) {
+    vix::RegistryKey key;
+    if (!key.Open(HKEY_LOCAL_MACHINE, kProfileKeyPath) || key.ValueSize(model.c_str()) == 0) return false;
+    *path = key.ReadString(model.c_str());
+    return true;
 }
 
 bool RemoveTree(const std::string& dir) {

@@ -43,6 +43,24 @@ bool WriteLibraryKeys();
 bool InstallLibraryFiles(const std::string& dir);
 // Creates a directory and every missing parent.
 bool MakeDirectories(const std::string& dir);
+// The driver's profile INI and its language resource libraries, one per
+// language section of the profile.
+constexpr const char* kProfileFileName = "ZVBED.INI";
+constexpr const char* kProfileTemplate = "vixbed_profile.ini";  // in the program directory
+constexpr const char* kResourceLibraries[] = {"ZVRES_EN.DLL", "ZVRES_DE.DLL", "ZVRES_JA.DLL"};
+// HKLM key with one value per model ID naming its profile.
+constexpr const char* kProfileKeyPath = "software\\ZARVO\\VIX3\\Profile";
+
+// Writes the profile for `model` into dir (the model's section named by the
+// model ID) and copies the resource libraries beside it. Returns the
+// profile's full path, or "" on failure.
+std::string InstallProfile(const std::string& dir, const std::string& model);
+// The value named by the model under kProfileKeyPath, in this process's view.
+bool RegisterProfile(const std::string& model, const std::string& path);
+bool UnregisterProfile(const std::string& model);
+// The registered profile of a model; false when there is none.
+bool RegisteredProfile(const std::string& model, std::string* path);
+
 // Removes a directory tree made for a test.
 bool RemoveTree(const std::string& dir);
 

@@ -3,7 +3,7 @@
 //   vixbed provision --printer NAME --driver DRIVER --model MODEL
 //                    [--port PORT] [--channels LIST] [--qkapi FILE]
 //                    [--install-dir DIR]
-//   vixbed remove    --printer NAME --driver DRIVER
+//   vixbed remove    --printer NAME --driver DRIVER [--model MODEL]
 //   vixbed set NAME  ready|printing|busy|paperout|jam|inkout|error
 //                    | st=HEX | er=HEX|none | ink=50,40,NA | wr=10,12|none ...
 //   vixbed show NAME
@@ -26,7 +26,7 @@ int Usage() {
     std::fprintf(stderr,
                  "usage: vixbed provision --printer NAME --driver DRIVER --model MODEL [--port PORT]\n"
                  "                        [--channels 0x00000004:0x4,...] [--qkapi FILE] [--install-dir DIR]\n"
-                 "       vixbed remove --printer NAME --driver DRIVER\n"
+                 "       vixbed remove --printer NAME --driver DRIVER [--model MODEL]\n"
                  "       vixbed set NAME ready|printing|busy|paperout|jam|inkout|error|st=HEX|er=HEX|none|"
                  "ink=LIST|wr=LIST|none ...\n"
                  "       vixbed show NAME\n");
@@ -80,6 +80,10 @@ int Provision(const std::map<std::string, std::string>& o) {
         ok = ok && r;
     };
     step("library files", InstallLibraryFiles(installDir));
+    std::string profile = InstallProfile(installDir, model);
+    step("profile and resources", !profile.empty());
+    step("profile registration", !profile.empty() && RegisterProfile(model, profile));
+    key.strings["Profile"] = profile;
     step("spooler driver", InstallSpoolerDriver(driver));
     RemoveSpoolerPrinter(printer);
     step("spooler printer", AddSpoolerPrinter(printer, driver, port));
@@ -96,6 +100,8 @@ int Remove(const std::map<std::string, std::string>& o) {
     RemoveSpoolerPrinter(p->second);
     RemoveSpoolerDriver(d->second);
     RemoveDriverKey(d->second);
+    auto m = o.find("--model");
+    if (m != o.end()) UnregisterProfile(m->second);
     return 0;
 }
 

@@ -12,7 +12,7 @@ std::string UniqueName(const char* stem) {
            std::to_string(InterlockedIncrement(&counter));
 }
 
-BedPrinter::BedPrinter(const std::string& model) {
+BedPrinter::BedPrinter(const std::string& model) : m_model(model) {
     std::string id = UniqueName("");
     m_emu.printer = "VixBed Printer" + id;
     m_emu.port = "USB001";
@@ -31,7 +31,13 @@ BedPrinter::BedPrinter(const std::string& model) {
 bool BedPrinter::Create() {
     m_bCreated = true;
     CreateDirectoryA("C:\\vixbed", nullptr);
-    return vixbed::InstallLibraryFiles(m_installDir) && vixbed::InstallSpoolerDriver(Driver()) &&
+    if (!vixbed::InstallLibraryFiles(m_installDir)) return false;
+    m_profile = vixbed::InstallProfile(m_installDir, m_model);
+    if (m_profile.empty()) return false;
+    if (!m_key.strings.count("Profile")) m_key.strings["Profile"] = m_profile;
+    m_bHadProfileValue = vixbed::RegisteredProfile(m_model, &m_oldProfileValue);
+    if (!vixbed::RegisterProfile(m_model, m_profile)) return false;
+    return vixbed::InstallSpoolerDriver(Driver()) &&
            vixbed::AddSpoolerPrinter(Printer(), Driver(), "USB001") && vixbed::WriteDriverKey(m_key) &&
            vixbed::WriteLibraryKeys() && vixbed::CreateEmuPrinter(m_emu);
 }
@@ -42,6 +48,10 @@ BedPrinter::~BedPrinter() {
     vixbed::RemoveSpoolerPrinter(Printer());
     vixbed::RemoveSpoolerDriver(Driver());
     vixbed::RemoveDriverKey(Driver());
+    if (!m_profile.empty()) {
+        if (m_bHadProfileValue) vixbed::RegisterProfile(m_model, m_oldProfileValue);
+        else vixbed::UnregisterProfile(m_model);
+    }
     vixbed::RemoveTree(m_installDir);
 }
 
@@ -86,6 +96,34 @@ ScopedRegDword::~ScopedRegDword() {
     }
     // A key made for the value goes again, unless something now lives in it.
     if (m_bCreatedKey) RegDeleteKeyA(m_root, m_key.c_str());
+}
+
+ScopedRegKey::ScopedRegKey(HKEY root, const std::string& path) : m_root(root), m_path(path) {
+    for (std::size_t at = 0; at != std::string::npos;) {
+        at = path.find('\\', at + 1);
+        std::string part = path.substr(0, at);
+        vix::RegistryKey probe;
+        if (!probe.Open(root, part.c_str())) {
+            m_created = part;
+            break;
+        }
+    }
+    vix::RegistryKey k;
+    k.Open(root, path.c_str(), true);
+}
+
+ScopedRegKey::~ScopedRegKey() {
+    if (!m_created.empty()) RegDeleteTreeA(m_root, m_created.c_str());
+}
+
+bool ScopedRegKey::WriteDword(const char* name, DWORD value) const {
+    vix::RegistryKey k;
+    return k.Open(m_root, m_path.c_str(), true) && k.WriteDword(name, value);
+}
+
+bool ScopedRegKey::WriteString(const char* name, const std::string& value) const {
+    vix::RegistryKey k;
+    return k.Open(m_root, m_path.c_str(), true) && k.WriteString(name, value.c_str());
 }
 
 std::string ReadFileText(const std::string& path) {

@@ -27,6 +27,11 @@ public:
     const std::string& Printer() const { return m_emu.printer; }
     const std::string& Driver() const { return m_key.driver; }
     const std::string& InstallDir() const { return m_installDir; }
+    const std::string& Model() const { return m_model; }
+    // The profile INI in the install directory, with the language resource
+    // libraries beside it; registered as the driver key's "Profile" and as
+    // the model's value of "software\ZARVO\VIX3\Profile".
+    const std::string& ProfilePath() const { return m_profile; }
 
     vixbed::EmuPrinterSpec& Emu() { return m_emu; }
     vixbed::DriverKeySpec& Key() { return m_key; }
@@ -39,6 +44,11 @@ private:
     vixbed::EmuPrinterSpec m_emu;
     vixbed::DriverKeySpec m_key;
     std::string m_installDir;
+    std::string m_model;
+    std::string m_profile;
+    // The model's profile value as it was before, restored when we go.
+    bool m_bHadProfileValue = false;
+    std::string m_oldProfileValue;
     bool m_bCreated = false;
 };
 
@@ -75,6 +85,23 @@ private:
     std::string m_key, m_name;
     bool m_bHadValue = false, m_bCreatedKey = false;
     DWORD m_old = 0;
+};
+
+// Creates a registry key for the fixture's life; when it goes, the key is
+// removed from the first of its ancestors that did not exist before.
+class ScopedRegKey {
+public:
+    ScopedRegKey(HKEY root, const std::string& path);
+    ~ScopedRegKey();
+    ScopedRegKey(const ScopedRegKey&) = delete;
+    ScopedRegKey& operator=(const ScopedRegKey&) = delete;
+    bool WriteDword(const char* name, DWORD value) const;
+    bool WriteString(const char* name, const std::string& value) const;
+
+private:
+    HKEY m_root;
+    std::string m_path;
+    std::string m_created;  // the topmost key made here, "" when none
 };
 
 // Reads a whole file; empty when missing.
