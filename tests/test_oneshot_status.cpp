@@ -357,7 +357,9 @@ TEST_P(BadAnswers, NeverReadsPastTheBuffer) {
     const BadAnswer& c = GetParam();
     BedPrinter p;
     ASSERT_TRUE(p.Create());
-    if (!c.raw.empty()) ASSERT_TRUE(vixbed::SetRawReply(p.Printer(), c.raw));
+    if (!c.raw.empty()) {
+        ASSERT_TRUE(vixbed::SetRawReply(p.Printer(), c.raw));
+    }
     ASSERT_TRUE(p.Fault(c.op, c.fault));
     CallLogWindow log;
     Reply reply;

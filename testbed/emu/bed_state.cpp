@@ -140,7 +140,24 @@ bool LoadEmuPrinter(const std::string& printer, EmuPrinterSpec* spec) {
     c.rc = ReadOptional(key, "RC");
     c.inks = ReadBytes(key, "Inks");
     c.warnings = ReadBytes(key, "Warnings");
+    std::string cartridges = key.ReadString("Cartridges", "\x01");
+    if (cartridges != "\x01") ParseCartridges(cartridges, c.cartridges);
+    DWORD v = key.ReadDword("RemainBlack");
+    if (v != 0xFFFFFFFFu) c.remainBlack = static_cast<int>(v);
+    v = key.ReadDword("RemainColor");
+    if (v != 0xFFFFFFFFu) c.remainColor = static_cast<int>(v);
     return true;
+}
+
+bool SetPrinterDword(const std::string& printer, const char* name, DWORD value) {
+    RegistryKey key;
+    return OpenRw(key, PrinterPath(printer), false) && key.WriteDword(name, value);
+}
+
+DWORD GetPrinterDword(const std::string& printer, const char* name, DWORD def) {
+    RegistryKey key;
+    if (!OpenRead(key, PrinterPath(printer))) return def;
+    return key.ReadDword(name, def);
 }
 
 bool SaveCondition(const std::string& printer, const PrinterCondition& c) {
@@ -153,6 +170,9 @@ bool SaveCondition(const std::string& printer, const PrinterCondition& c) {
     WriteOptional(key, "RC", c.rc);
     WriteBytes(key, "Inks", c.inks);
     WriteBytes(key, "Warnings", c.warnings);
+    key.WriteString("Cartridges", FormatCartridges(c.cartridges).c_str());
+    key.WriteDword("RemainBlack", static_cast<DWORD>(c.remainBlack));
+    key.WriteDword("RemainColor", static_cast<DWORD>(c.remainColor));
     return true;
 }
 

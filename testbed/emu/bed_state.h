@@ -53,6 +53,11 @@ bool SaveCondition(const std::string& printer, const PrinterCondition& c);
 bool SetDeviceId(const std::string& printer, const std::string& deviceId);
 bool SetChannels(const std::string& printer, const std::vector<ChannelDef>& channels);
 
+// Further per-printer switches: "Silent" (1: commands get no reply),
+// "ReplyDelayMs" (a reply is ready only this long after its command).
+bool SetPrinterDword(const std::string& printer, const char* name, DWORD value);
+DWORD GetPrinterDword(const std::string& printer, const char* name, DWORD def);
+
 // Raw reply bytes that replace the built status reply; an empty text
 // removes them.
 bool SetRawReply(const std::string& printer, const std::string& bytes);

@@ -219,3 +219,94 @@ std::vector<CallRecord> ParseCallLog(const std::string& text) {
 }
 
 }  // namespace vixbed
+
+namespace vixbed {
+
+namespace {
+void HexN(std::string& out, int v, int digits) {
+    char b[16];
+    std::snprintf(b, sizeof(b), "%0*X", digits, v & (digits == 4 ? 0xFFFF : 0xFF));
+    out += b;
+}
+}  // namespace
+
+std::string FormatCartridges(const std::vector<Cartridge>& cs) {
+    std::string s;
+    for (std::size_t i = 0; i < cs.size(); ++i) {
+        const Cartridge& c = cs[i];
+        if (i) s += ';';
+        HexN(s, c.year, 2);
+        s += ',';
+        HexN(s, c.month, 2);
+        s += ',';
+        HexN(s, c.ic1, 4);
+        s += ',';
+        HexN(s, c.ic2, 4);
+        s += ',';
+        HexN(s, c.ik1, 2);
+        s += ',';
+        HexN(s, c.ik2, 2);
+        s += ',';
+        s += c.logo;
+    }
+    return s;
+}
+
+bool ParseCartridges(const std::string& text, std::vector<Cartridge>& out) {
+    std::vector<Cartridge> cs;
+    std::istringstream in(text);
+    std::string item;
+    while (std::getline(in, item, ';')) {
+        std::vector<std::string> f = Split(item);
+        if (f.size() != 7) return false;
+        int v[6];
+        for (int i = 0; i < 6; ++i) {
+            char* end = nullptr;
+            long n = std::strtol(f[i].c_str(), &end, 16);
+            if (f[i].empty() || *end || n < 0 || n > 0xFFFF) return false;
+            v[i] = static_cast<int>(n);
+        }
+        Cartridge c;
+        c.year = v[0];
+        c.month = v[1];
+        c.ic1 = v[2];
+        c.ic2 = v[3];
+        c.ik1 = v[4];
+        c.ik2 = v[5];
+        c.logo = f[6];
+        cs.push_back(c);
+    }
+    out = cs;
+    return true;
+}
+
+std::string BuildInkInfoReply(const PrinterCondition& c) {
+    std::string r = "@BDC PS\r\nII:01;";
+    for (const Cartridge& k : c.cartridges) {
+        r += "PDY:";
+        HexN(r, k.year, 2);
+        r += ";PDM:";
+        HexN(r, k.month, 2);
+        r += ";IC1:";
+        HexN(r, k.ic1, 4);
+        r += ";IC2:";
+        HexN(r, k.ic2, 4);
+        r += ";IK1:";
+        HexN(r, k.ik1, 2);
+        r += ";IK2:";
+        HexN(r, k.ik2, 2);
+        r += ";LOG:" + k.logo + ";";
+    }
+    r += '\x0C';
+    return r;
+}
+
+std::string BuildInkRemainReply(const PrinterCondition& c) {
+    std::string r = "@BDC PS\r\nIR:";
+    HexN(r, c.remainBlack, 4);
+    HexN(r, c.remainColor, 4);
+    r += ";\x0C";
+    return r;
+}
+
+}  // namespace vixbed

@@ -37,6 +37,26 @@ CommandAnswer Respond(const PrinterCondition& current, const std::string& packet
         a.reply = "rs:01:OK;\x0C";
         return a;
     }
+    if (letters == "ii") {
+        a.reply = BuildInkInfoReply(current);
+        return a;
+    }
+    if (letters == "ir") {
+        a.reply = BuildInkRemainReply(current);
+        return a;
+    }
+    if (letters == "ex") {
+        // Replaced cartridges confirmed: they count as full ones again.
+        bool anyEmpty = false;
+        for (uint8_t& v : a.condition.inks) {
+            if (v == INK_RE || v == INK_CI) v = 100;
+            if (v == 0 || v == INK_NA) anyEmpty = true;
+        }
+        if (a.condition.st == 0x00 && a.condition.er == 0x05 && !anyEmpty) ApplyPreset("ready", a.condition);
+        a.conditionChanged = true;
+        a.reply = "ex:01:OK;\x0C";
+        return a;
+    }
     a.reply = ErrorReply(letters);
     return a;
 }

@@ -11,6 +11,8 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "comm/qkapi.h"
 #include "emu/bed_state.h"
@@ -28,14 +30,22 @@ constexpr LONG E_NO_CHANNEL = -5;
 constexpr LONG E_BAD_HANDLE = -6;
 constexpr LONG E_CANCELLED = -7;
 
+struct PendingReply {
+    std::string bytes;
+    DWORD readyTick = 0;  // the printer answers late when this lies ahead
+};
+
 struct Channel {
     std::string printer;
     DWORD number = 0;
     uint16_t mode = 0;
     HWND readWindow = nullptr;
     HWND statusWindow = nullptr;
-    std::deque<std::string> replies;
+    std::deque<PendingReply> replies;
     bool cancel = false;
+    bool readNotified = false;
+    std::string lastNotifiedStatus;
+    bool statusNotified = false;
 };
 
 HINSTANCE g_hInstance;
@@ -44,6 +54,18 @@ std::condition_variable g_replyReady;
 std::map<LONG, Channel> g_channels;
 LONG g_nextHandle = 0x100;
 long g_initCount = 0;
+
+std::string StatusReplyOf(const std::string& printer);
+
+// The library's own thread that posts WM_QKAPI_READ and WM_QKAPI_STATUS to
+// the windows registered with QKSetOption.
+HANDLE g_hNotifier = nullptr;
+bool g_bNotifierStop = false;
+std::condition_variable g_notifierWake;
+
+bool ReplyReady(const Channel& ch) {
+    return !ch.replies.empty() && static_cast<LONG>(GetTickCount() - ch.replies.front().readyTick) >= 0;
+}
 
 std::string ModuleName() {
     char path[MAX_PATH] = "";
@@ -137,6 +159,61 @@ std::string StatusReplyOf(const std::string& printer) {
     return BuildStatusReply(spec.condition);
 }
 
+DWORD WINAPI NotifierMain(void*) {
+    std::unique_lock<std::mutex> g(g_lock);
+    while (!g_bNotifierStop) {
+        // What to look at, taken under the lock; the printer's state is read
+        // without it.
+        std::vector<std::pair<LONG, std::string>> statusWatch;
+        for (auto& kv : g_channels) {
+            Channel& ch = kv.second;
+            if (ch.readWindow && ReplyReady(ch) && !ch.readNotified) {
+                ch.readNotified = true;
+                PostMessageA(ch.readWindow, qk::WM_QKAPI_READ, 0, static_cast<LPARAM>(kv.first));
+            }
+            if (ch.statusWindow) statusWatch.emplace_back(kv.first, ch.printer);
+        }
+        g.unlock();
+        std::vector<std::pair<LONG, std::string>> replies;
+        for (auto& w : statusWatch) replies.emplace_back(w.first, StatusReplyOf(w.second));
+        g.lock();
+        for (auto& r : replies) {
+            auto it = g_channels.find(r.first);
+            if (it == g_channels.end() || !it->second.statusWindow) continue;
+            Channel& ch = it->second;
+            if (!ch.statusNotified || ch.lastNotifiedStatus != r.second) {
+                ch.statusNotified = true;
+                ch.lastNotifiedStatus = r.second;
+                PostMessageA(ch.statusWindow, qk::WM_QKAPI_STATUS, 0, static_cast<LPARAM>(r.first));
+            }
+        }
+        g_notifierWake.wait_for(g, std::chrono::milliseconds(100));
+    }
+    return 0;
+}
+
+// Under g_lock.
+void StartNotifierLocked() {
+    if (g_hNotifier) return;
+    g_bNotifierStop = false;
+    g_hNotifier = CreateThread(nullptr, 0, NotifierMain, nullptr, 0, nullptr);
+}
+
+void StopNotifier() {
+    HANDLE h;
+    {
+        std::lock_guard<std::mutex> g(g_lock);
+        h = g_hNotifier;
+        g_hNotifier = nullptr;
+        g_bNotifierStop = true;
+    }
+    g_notifierWake.notify_all();
+    if (h) {
+        WaitForSingleObject(h, INFINITE);
+        CloseHandle(h);
+    }
+}
+
 }  // namespace
 
 extern "C" {
@@ -156,9 +233,13 @@ LONG __cdecl QKRelease(void) {
     FaultSpec f;
     LONG early;
     if (Fault("", "QKRelease", f, &early)) return Log("QKRelease", "", "", early);
-    std::lock_guard<std::mutex> g(g_lock);
-    if (g_initCount <= 0) return Log("QKRelease", "", "", E_NOT_INITIALISED);
-    --g_initCount;
+    bool last;
+    {
+        std::lock_guard<std::mutex> g(g_lock);
+        if (g_initCount <= 0) return Log("QKRelease", "", "", E_NOT_INITIALISED);
+        last = --g_initCount == 0;
+    }
+    if (last) StopNotifier();
     return Log("QKRelease", "", "", 0);
 }
 
@@ -242,9 +323,17 @@ LONG __cdecl QKSetOption(LONG handle, LONG option, void* value) {
     std::string args = Num(handle) + " " + Num(option);
     if (it == g_channels.end()) return Log("QKSetOption", "", args, E_BAD_HANDLE);
     HWND hwnd = value ? *static_cast<HWND*>(value) : nullptr;
-    if (option == qk::QK_OPTION_READ_NOTIFY) it->second.readWindow = hwnd;
-    else if (option == qk::QK_OPTION_STATUS_NOTIFY) it->second.statusWindow = hwnd;
-    else return Log("QKSetOption", it->second.printer, args, E_GENERAL);
+    if (option == qk::QK_OPTION_READ_NOTIFY) {
+        it->second.readWindow = hwnd;
+        it->second.readNotified = false;
+    } else if (option == qk::QK_OPTION_STATUS_NOTIFY) {
+        it->second.statusWindow = hwnd;
+        it->second.statusNotified = false;
+    } else {
+        return Log("QKSetOption", it->second.printer, args, E_GENERAL);
+    }
+    if (hwnd) StartNotifierLocked();
+    g_notifierWake.notify_all();
     return Log("QKSetOption", it->second.printer, args, 0);
 }
 
@@ -295,12 +384,15 @@ LONG __cdecl QKSend(LONG handle, const void* bytes, LONG length) {
     LoadEmuPrinter(ch.printer, &spec);
     CommandAnswer answer = Respond(spec.condition, std::string(static_cast<const char*>(bytes), length));
     if (answer.conditionChanged) SaveCondition(ch.printer, answer.condition);
-    if (answer.hasReply) {
+    // A silent printer takes the command and never answers.
+    if (answer.hasReply && GetPrinterDword(ch.printer, "Silent", 0) == 0) {
+        DWORD delay = GetPrinterDword(ch.printer, "ReplyDelayMs", 0);
         std::lock_guard<std::mutex> g(g_lock);
         auto it = g_channels.find(handle);
-        if (it != g_channels.end()) it->second.replies.push_back(answer.reply);
+        if (it != g_channels.end()) it->second.replies.push_back({answer.reply, GetTickCount() + delay});
     }
     g_replyReady.notify_all();
+    g_notifierWake.notify_all();
     return Log("QKSend", ch.printer, args, length);
 }
 
@@ -313,11 +405,20 @@ LONG __cdecl QKReceive(LONG handle, void* buffer, LONG* size, DWORD timeoutMs) {
     LONG early;
     if (Fault(snapshot.printer, "QKReceive", f, &early)) return Log("QKReceive", snapshot.printer, args, early);
     std::unique_lock<std::mutex> g(g_lock);
-    auto ready = [&] {
+    const DWORD start = GetTickCount();
+    for (;;) {
         auto it = g_channels.find(handle);
-        return it == g_channels.end() || it->second.cancel || !it->second.replies.empty();
-    };
-    g_replyReady.wait_for(g, std::chrono::milliseconds(timeoutMs), ready);
+        if (it == g_channels.end() || it->second.cancel || ReplyReady(it->second)) break;
+        DWORD waited = GetTickCount() - start;
+        if (waited >= timeoutMs) break;
+        // Wake for a new reply, a cancel, or when a late reply comes due.
+        DWORD wait = timeoutMs - waited;
+        if (!it->second.replies.empty()) {
+            LONG due = static_cast<LONG>(it->second.replies.front().readyTick - GetTickCount());
+            if (due >= 0 && static_cast<DWORD>(due) + 1 < wait) wait = static_cast<DWORD>(due) + 1;
+        }
+        g_replyReady.wait_for(g, std::chrono::milliseconds(wait));
+    }
     auto it = g_channels.find(handle);
     if (it == g_channels.end()) {
         g.unlock();
@@ -328,13 +429,16 @@ LONG __cdecl QKReceive(LONG handle, void* buffer, LONG* size, DWORD timeoutMs) {
         g.unlock();
         return Log("QKReceive", snapshot.printer, args, E_CANCELLED);
     }
-    if (it->second.replies.empty()) {
+    if (!ReplyReady(it->second)) {
         g.unlock();
         return Log("QKReceive", snapshot.printer, args, qk::QK_TIMEOUT);
     }
-    std::string reply = it->second.replies.front();
+    std::string reply = it->second.replies.front().bytes;
     LONG rc = Deliver(f, reply, static_cast<LONG>(reply.size()), buffer, size);
-    if (buffer && rc >= 0) it->second.replies.pop_front();  // delivered
+    if (buffer && rc >= 0) {  // delivered
+        it->second.replies.pop_front();
+        it->second.readNotified = false;
+    }
     g.unlock();
     return Log("QKReceive", snapshot.printer, args, rc);
 }
