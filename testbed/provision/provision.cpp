@@ -81,6 +81,10 @@ bool WriteLibraryKeys() {
         vix::RegistryKey key;
         ok = key.Open(HKEY_LOCAL_MACHINE, k, true) && key.WriteString("Version", "4.0.0.1") && ok;
     }
+    // What the library's set-up records of its version.
+    vix::RegistryKey info;
+    ok = info.Open(HKEY_LOCAL_MACHINE, "software\\ZARVO\\QKAPIInfo", true) &&
+         info.WriteString("QKAPIVersion", "4.0.0.1") && info.WriteString("QKAPI4Version", "4.0.0.1") && ok;
     return ok;
 }
 

@@ -354,20 +354,7 @@ int UpdaterRun::WaitExit(DWORD ms) {
 }
 
 bool Screenshot(const std::string& fileName) {
-    std::string out = std::string(VIX_TEST_OUTPUT_DIR) + "/" + fileName;
-    std::string cmd = "Z:\\usr\\bin\\import -window root \"" + out + "\"";
-    STARTUPINFOA si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-    CloseHandle(pi.hThread);
-    WaitForSingleObject(pi.hProcess, 30000);
-    CloseHandle(pi.hProcess);
-    std::string winPath = "Z:" + out;
-    for (char& c : winPath)
-        if (c == '/') c = '\\';
-    for (int i = 0; i < 50 && GetFileAttributesA(winPath.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(100);
-    return GetFileAttributesA(winPath.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return vixtest::Screenshot(std::string(VIX_TEST_OUTPUT_DIR) + "/" + fileName);
 }
 
 }  // namespace zvutest

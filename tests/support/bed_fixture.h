@@ -104,6 +104,10 @@ private:
     std::string m_created;  // the topmost key made here, "" when none
 };
 
+// Takes a PNG of the whole X display (ImageMagick's import, run from
+// inside Wine) into a host path; true when the file appeared.
+bool Screenshot(const std::string& hostPath);
+
 // Reads a whole file; empty when missing.
 std::string ReadFileText(const std::string& path);
 bool FileExists(const std::string& path);
