@@ -12,26 +12,9 @@
 using vix::cmdInfo;
 using vixtest::FileExists;
 using vixtest::ReadFileText;
+using vixtest::ScopedEnv;
 
 namespace {
-
-std::string TempDir() {
-    char dir[MAX_PATH] = "";
-    GetTempPathA(MAX_PATH, dir);
-    return dir;
-}
-
-// The "Z_S*.tmp" files of the temporary directory.
-std::vector<std::string> ParamFiles() {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((TempDir() + "Z_S*.tmp").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return names;
-    do names.push_back(fd.cFileName);
-    while (FindNextFileA(h, &fd));
-    FindClose(h);
-    return names;
-}
 
 // Deletes a file when the test ends, whatever happened.
 struct FileGuard {
@@ -39,20 +22,6 @@ struct FileGuard {
     ~FileGuard() {
         if (!path.empty()) DeleteFileA(path.c_str());
     }
-};
-
-// Sets an environment variable for the test's life.
-struct ScopedEnv {
-    ScopedEnv(const char* name, const char* value) : m_name(name) {
-        char old[MAX_PATH];
-        DWORD n = GetEnvironmentVariableA(name, old, sizeof(old));
-        m_bHad = n > 0 && n < sizeof(old);
-        if (m_bHad) m_old = old;
-        SetEnvironmentVariableA(name, value);
-    }
-    ~ScopedEnv() { SetEnvironmentVariableA(m_name.c_str(), m_bHad ? m_old.c_str() : nullptr); }
-    std::string m_name, m_old;
-    bool m_bHad = false;
 };
 
 // A parameter file written with every switch set.
@@ -66,10 +35,10 @@ TEST(ParamFile, WrittenInTheTemporaryDirectoryInTheFixedOrder) {
     cmdInfo w;
     std::string bare = WriteFull(w);
     ASSERT_FALSE(bare.empty());
-    FileGuard guard{TempDir() + bare};
+    FileGuard guard{vixtest::TempDir() + bare};
     EXPECT_EQ(bare.find('\\'), std::string::npos);
     EXPECT_EQ(bare.compare(0, 3, "Z_S"), 0);
-    EXPECT_EQ(std::string(w.m_szTempDir), TempDir());
+    EXPECT_EQ(std::string(w.m_szTempDir), vixtest::TempDir());
     // Text mode: each line ends with a carriage return and a line feed.
     EXPECT_EQ(ReadFileText(guard.path),
               "/P \"My \"ZV\" 100%\"\r\n/D \"Drv\"\r\n/O \"USB001\"\r\n/M \"ZV-100\"\r\n/J \"7\"\r\n/S\r\n/R\r\n/E\r\n"
@@ -80,7 +49,7 @@ TEST(ParamFile, FFoundInTheTemporaryDirectoryReadAndDeleted) {
     cmdInfo w;
     std::string bare = WriteFull(w);
     ASSERT_FALSE(bare.empty());
-    FileGuard guard{TempDir() + bare};
+    FileGuard guard{vixtest::TempDir() + bare};
     ASSERT_FALSE(FileExists(bare));  // not in the current directory
 
     cmdInfo r;
@@ -101,7 +70,7 @@ TEST(ParamFile, AReadAndKept) {
     cmdInfo w;
     std::string bare = WriteFull(w);
     ASSERT_FALSE(bare.empty());
-    FileGuard guard{TempDir() + bare};
+    FileGuard guard{vixtest::TempDir() + bare};
     cmdInfo r;
     r.Parse(("/A \"" + guard.path + "\" /EF \"HKLM\"").c_str());
     EXPECT_TRUE(FileExists(guard.path));
@@ -123,7 +92,7 @@ TEST(ParamFile, MissingFileLeavesTheCommandLineValues) {
 TEST(ParamFile, DeleteLooksInTheTemporaryDirectory) {
     cmdInfo w;
     ASSERT_EQ(w.WriteParamFile("P", "", ""), 1);
-    std::string path = TempDir() + w.m_szParamFile;
+    std::string path = vixtest::TempDir() + w.m_szParamFile;
     FileGuard guard{path};
     ASSERT_TRUE(FileExists(path));
     cmdInfo other;  // remembers no directory: the system's is used
@@ -133,18 +102,18 @@ TEST(ParamFile, DeleteLooksInTheTemporaryDirectory) {
 }
 
 TEST(ParamFile, FailuresLeaveNoFileBehind) {
-    std::vector<std::string> before = ParamFiles();
+    std::vector<std::string> before = vixtest::TempParamFiles();
     cmdInfo lf;
     EXPECT_EQ(lf.WriteParamFile("two\nlines", "", ""), 0);  // could not be read back
     EXPECT_STREQ(lf.m_szParamFile, "");
-    EXPECT_EQ(ParamFiles(), before);
+    EXPECT_EQ(vixtest::TempParamFiles(), before);
     {
         ScopedEnv tmp("TMP", "C:\\vixbed\\no such directory");
         ScopedEnv temp("TEMP", "C:\\vixbed\\no such directory");
         cmdInfo nodir;
         EXPECT_EQ(nodir.WriteParamFile("P", "", ""), 0);
     }
-    EXPECT_EQ(ParamFiles(), before);
+    EXPECT_EQ(vixtest::TempParamFiles(), before);
 }
 
 class Completion : public ::testing::Test {

@@ -77,6 +77,25 @@ private:
     DWORD m_old = 0;
 };
 
+// Sets an environment variable of this process (inherited by the programs
+// it starts) for the object's life and restores it after.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string m_name, m_old;
+    bool m_bHad = false;
+};
+
+// The system's temporary directory with its backslash, and the parameter
+// files ("Z_S*.tmp") in it.
+std::string TempDir();
+std::vector<std::string> TempParamFiles();
+
 // Reads a whole file; empty when missing.
 std::string ReadFileText(const std::string& path);
 bool FileExists(const std::string& path);
