@@ -55,16 +55,23 @@ bool ReadPrinterNames(const char* printer, std::string* driver, std::string* por
     return true;
 }
 
+namespace {
+bool OpenDriverKey(const char* driver, RegistryKey* key) {
+    char path[260];
+    return driver && *driver && CopyText(path, kDriverKeyPrefix, TextFit::Fail) &&
+           AppendText(path, driver, TextFit::Fail) && key->Open(HKEY_LOCAL_MACHINE, path);
+}
+}  // namespace
+
 bool ReadDriverKeyString(const char* driver, const char* name, char* dst, std::size_t cap) {
     if (!dst || cap == 0) return false;
-    char path[260];
-    if (!driver || !*driver || !CopyText(path, kDriverKeyPrefix, TextFit::Fail) ||
-        !AppendText(path, driver, TextFit::Fail)) {
-        return false;
-    }
     RegistryKey key;
-    if (!key.Open(HKEY_LOCAL_MACHINE, path)) return false;
-    return key.ReadString(name, dst, cap);
+    return OpenDriverKey(driver, &key) && key.ReadString(name, dst, cap);
+}
+
+std::string ReadDriverKeyText(const char* driver, const char* name) {
+    RegistryKey key;
+    return OpenDriverKey(driver, &key) ? key.ReadString(name) : std::string();
 }
 
 }  // namespace vix

@@ -23,6 +23,9 @@ bool ReadPrinterNames(const char* printer, std::string* driver, std::string* por
 // dst[0..cap). A value that does not fit is not read. True when read.
 bool ReadDriverKeyString(const char* driver, const char* name, char* dst, std::size_t cap);
 
+// The whole string value `name` of the driver key of `driver`, or "".
+std::string ReadDriverKeyText(const char* driver, const char* name);
+
 }  // namespace vix
 
 #endif

@@ -93,8 +93,11 @@ bool ChoosePrinterTable(const char* printer, const char* port, const PrinterTabl
 
     std::string driver;
     char mapName[260] = "";
-    if (!printerName.empty() && ReadPrinterNames(printer, &driver, nullptr) &&
-        ReadDriverKeyString(driver.c_str(), "MapFileName", mapName, sizeof(mapName)) && mapName[0]) {
+    if (!printerName.empty() && ReadPrinterNames(printer, &driver, nullptr)) {
+        // At most 259 characters; a longer name is cut to the buffer.
+        CopyText(mapName, ReadDriverKeyText(driver.c_str(), "MapFileName"), TextFit::Cut);
+    }
+    if (mapName[0]) {
         choice->name = mapName;
         choice->recordSize = table::kLongRecordSize;
         return true;

@@ -230,6 +230,31 @@ INSTANTIATE_TEST_SUITE_P(Lengths, DefaultTable,
                                            DefaultCase{"Long300", 300, true}, DefaultCase{"Long519", 519, true}),
                          [](const ::testing::TestParamInfo<DefaultCase>& i) { return std::string(i.param.name); });
 
+TEST(DefaultTable, ABuildsOwnNamesAndTheDriversName) {
+    const PrinterTableNames mine = {"VixTestShort", "VixTestLong"};
+    PrinterTableChoice c;
+    ASSERT_TRUE(ChoosePrinterTable("", "LPT1:", mine, &c));
+    EXPECT_EQ(c.name, "VixTestShort");
+    EXPECT_EQ(c.recordSize, table::kShortRecordSize);
+    EXPECT_EQ(c.key, "LPT1:");
+    ASSERT_TRUE(ChoosePrinterTable(std::string(300, 'x').c_str(), "LPT1:", mine, &c));
+    EXPECT_EQ(c.name, "VixTestLong");
+    EXPECT_EQ(c.recordSize, table::kLongRecordSize);
+    EXPECT_FALSE(ChoosePrinterTable("", "", mine, &c));
+
+    // The driver's own table wins, its name cut to 259 characters; the port
+    // name never finds it, because the driver is looked up by the printer.
+    vixtest::BedPrinter printer;
+    printer.Key().strings["MapFileName"] = std::string(300, 'M');
+    ASSERT_TRUE(printer.Create());
+    ASSERT_TRUE(ChoosePrinterTable(printer.Printer().c_str(), "USB001", mine, &c));
+    EXPECT_EQ(c.name, std::string(259, 'M'));
+    EXPECT_EQ(c.recordSize, table::kLongRecordSize);
+    EXPECT_EQ(c.key, printer.Printer());
+    ASSERT_TRUE(ChoosePrinterTable("", printer.Printer().c_str(), mine, &c));
+    EXPECT_EQ(c.name, "VixTestShort");
+}
+
 TEST(DefaultTable, TooLongForAnyTableIsRefused) {
     std::string name(520, 'n');
     HWND existing = nullptr;
