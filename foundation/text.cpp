@@ -15,7 +15,7 @@ bool CopyText(char* dst, std::size_t cap, std::string_view src, TextFit fit) {
     const void* z = src.empty() ? nullptr : std::memchr(src.data(), 0, src.size());
     if (z) src = src.substr(0, static_cast<const char*>(z) - src.data());
     if (src.size() < cap) {
-        std::memcpy(dst, src.data(), src.size());
+        if (!src.empty()) std::memcpy(dst, src.data(), src.size());  // an empty view may have no data
         dst[src.size()] = '\0';
         return true;
     }

@@ -22,6 +22,8 @@ TEST(CopyText, FitsCutsOrFails) {
     EXPECT_TRUE(CopyText(buf, std::string_view("ab\0cd", 5), TextFit::Fail));
     EXPECT_STREQ(buf, "ab");
     EXPECT_FALSE(CopyText(buf, 0, "a", TextFit::Cut));
+    EXPECT_TRUE(CopyText(buf, std::string_view(), TextFit::Fail));  // an empty view without data
+    EXPECT_STREQ(buf, "");
 }
 
 TEST(CopyText, AppendKeepsTheBufferOnFailure) {

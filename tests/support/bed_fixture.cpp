@@ -126,6 +126,36 @@ bool ScopedRegKey::WriteString(const char* name, const std::string& value) const
     return k.Open(m_root, m_path.c_str(), true) && k.WriteString(name, value.c_str());
 }
 
+ScopedEnv::ScopedEnv(const char* name, const char* value) : m_name(name) {
+    DWORD n = GetEnvironmentVariableA(name, nullptr, 0);
+    if (n > 0) {
+        std::string old(n, '\0');
+        DWORD got = GetEnvironmentVariableA(name, &old[0], n);
+        m_bHad = got > 0 && got < n;
+        m_old = old.substr(0, got);
+    }
+    SetEnvironmentVariableA(name, value);
+}
+
+ScopedEnv::~ScopedEnv() { SetEnvironmentVariableA(m_name.c_str(), m_bHad ? m_old.c_str() : nullptr); }
+
+std::string TempDir() {
+    char dir[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, dir);
+    return dir;
+}
+
+std::vector<std::string> TempParamFiles() {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((TempDir() + "Z_S*.tmp").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do names.push_back(fd.cFileName);
+    while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return names;
+}
+
 std::string ReadFileText(const std::string& path) {
     FILE* fp = std::fopen(path.c_str(), "rb");
     if (!fp) return std::string();

@@ -107,6 +107,24 @@ private:
 // Takes a PNG of the whole X display (ImageMagick's import, run from
 // inside Wine) into a host path; true when the file appeared.
 bool Screenshot(const std::string& hostPath);
+// Sets an environment variable of this process (inherited by the programs
+// it starts) for the object's life and restores it after.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string m_name, m_old;
+    bool m_bHad = false;
+};
+
+// The system's temporary directory with its backslash, and the parameter
+// files ("Z_S*.tmp") in it.
+std::string TempDir();
+std::vector<std::string> TempParamFiles();
 
 // Reads a whole file; empty when missing.
 std::string ReadFileText(const std::string& path);

@@ -1,0 +1,77 @@
+#include "foundation/printer_info.h"
+
+#include "foundation/settings.h"
+
+#include <windows.h>
+#include <winspool.h>
+
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "foundation/handles.h"
+#include "foundation/registry_key.h"
+#include "foundation/text.h"
+
+namespace vix {
+
+
+bool IsNtPlatform() {
+    OSVERSIONINFOA vi = {};
+    vi.dwOSVersionInfoSize = sizeof(vi);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    return GetVersionExA(&vi) && vi.dwPlatformId == VER_PLATFORM_WIN32_NT;
+#pragma GCC diagnostic pop
+}
+
+namespace {
+
+HANDLE OpenPrinterByName(const char* printer) {
+    HANDLE h = nullptr;
+    if (OpenPrinterA(const_cast<char*>(printer), &h, nullptr)) return h;
+    if (!IsNtPlatform()) return nullptr;
+    int n = MultiByteToWideChar(CP_ACP, 0, printer, -1, nullptr, 0);
+    if (n <= 0) return nullptr;
+    std::vector<wchar_t> wide(static_cast<std::size_t>(n));
+    if (MultiByteToWideChar(CP_ACP, 0, printer, -1, wide.data(), n) <= 0) return nullptr;
+    h = nullptr;
+    return OpenPrinterW(wide.data(), &h, nullptr) ? h : nullptr;
+}
+
+}  // namespace
+
+bool ReadPrinterNames(const char* printer, std::string* driver, std::string* port) {
+    if (!printer || !*printer) return false;
+    UniquePrinter hPrinter(OpenPrinterByName(printer));
+    if (!hPrinter) return false;
+    DWORD needed = 0;
+    GetPrinterA(hPrinter.Get(), 2, nullptr, 0, &needed);
+    if (needed < sizeof(PRINTER_INFO_2A)) return false;
+    std::unique_ptr<BYTE[]> info(new (std::nothrow) BYTE[needed]);
+    if (!info || !GetPrinterA(hPrinter.Get(), 2, info.get(), needed, &needed)) return false;
+    const PRINTER_INFO_2A* pi = reinterpret_cast<const PRINTER_INFO_2A*>(info.get());
+    if (driver) driver->assign(SafeView(pi->pDriverName));
+    if (port) port->assign(SafeView(pi->pPortName));
+    return true;
+}
+
+namespace {
+bool OpenDriverKey(const char* driver, RegistryKey* key) {
+    char path[260];
+    return driver && *driver && DriverKeyPath(driver, path, sizeof(path)) && key->Open(HKEY_LOCAL_MACHINE, path);
+}
+}  // namespace
+
+bool ReadDriverKeyString(const char* driver, const char* name, char* dst, std::size_t cap) {
+    if (!dst || cap == 0) return false;
+    RegistryKey key;
+    return OpenDriverKey(driver, &key) && key.ReadString(name, dst, cap);
+}
+
+std::string ReadDriverKeyText(const char* driver, const char* name) {
+    RegistryKey key;
+    return OpenDriverKey(driver, &key) ? key.ReadString(name) : std::string();
+}
+
+}  // namespace vix
