@@ -32,7 +32,7 @@ bool BedPrinter::Create() {
     m_bCreated = true;
     CreateDirectoryA("C:\\vixbed", nullptr);
     return vixbed::InstallLibraryFiles(m_installDir) && vixbed::InstallSpoolerDriver(Driver()) &&
-           vixbed::AddSpoolerPrinter(Printer(), Driver(), "USB001") && vixbed::WriteDriverKey(m_key) &&
+           vixbed::AddSpoolerPrinter(Printer(), Driver(), "USB001", m_dataType) && vixbed::WriteDriverKey(m_key) &&
            vixbed::WriteLibraryKeys() && vixbed::CreateEmuPrinter(m_emu);
 }
 

@@ -30,6 +30,9 @@ public:
 
     vixbed::EmuPrinterSpec& Emu() { return m_emu; }
     vixbed::DriverKeySpec& Key() { return m_key; }
+    // The spooler's data type of the printer (and so of its jobs), "RAW"
+    // unless set before Create().
+    void SetDataType(const std::string& dataType) { m_dataType = dataType; }
 
     // Arms a fault of one operation of this printer.
     bool Fault(const char* op, const vixbed::FaultSpec& f) { return vixbed::SetFault(Printer(), op, f); }
@@ -39,6 +42,7 @@ private:
     vixbed::EmuPrinterSpec m_emu;
     vixbed::DriverKeySpec m_key;
     std::string m_installDir;
+    std::string m_dataType = "RAW";
     bool m_bCreated = false;
 };
 
