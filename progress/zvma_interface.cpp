@@ -320,5 +320,5 @@ BOOL CZvmaInterface::ZVMA_EndProgress(HANDLE h, DWORD job) {
 }  // namespace vix
 
 // Memory of the client stubs.
-extern "C" void* __RPC_USER MIDL_user_allocate(SIZE_T size) { return HeapAlloc(GetProcessHeap(), 0, size); }
+extern "C" void* __RPC_USER MIDL_user_allocate(size_t size) { return HeapAlloc(GetProcessHeap(), 0, size); }
 extern "C" void __RPC_USER MIDL_user_free(void* p) { HeapFree(GetProcessHeap(), 0, p); }

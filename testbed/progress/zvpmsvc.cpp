@@ -183,7 +183,7 @@ LONG __cdecl ZvpmEndProgress(ZVPM_CONTEXT context, LONG job) {
 
 void __RPC_USER ZVPM_CONTEXT_rundown(ZVPM_CONTEXT context) { delete Ctx(context); }
 
-void* __RPC_USER MIDL_user_allocate(SIZE_T size) { return HeapAlloc(GetProcessHeap(), 0, size); }
+void* __RPC_USER MIDL_user_allocate(size_t size) { return HeapAlloc(GetProcessHeap(), 0, size); }
 void __RPC_USER MIDL_user_free(void* p) { HeapFree(GetProcessHeap(), 0, p); }
 
 }  // extern "C"
