@@ -193,9 +193,13 @@ bool SetInfoFault(const std::string& printer, DWORD ifJobId, DWORD type, bool fa
 }
 
 DWORD WriteCount(const std::string& printer, DWORD ifJobId, DWORD type) {
+    return CallCount(printer, ifJobId, ("Write" + std::to_string(type)).c_str());
+}
+
+DWORD CallCount(const std::string& printer, DWORD ifJobId, const char* name) {
     RegistryKey key;
     if (!OpenRead(key, JobPath(printer, ifJobId) + "\\Counts")) return 0;
-    return key.ReadDword(("Write" + std::to_string(type)).c_str(), 0);
+    return key.ReadDword(name, 0);
 }
 
 bool LastDeleted(const std::string& printer, DWORD* winJobId, DWORD* reason) {

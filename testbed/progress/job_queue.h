@@ -61,8 +61,9 @@ BOOL AnswerJobInfo(const std::string& printer, DWORD ifJobId, DWORD type, unsign
                    DWORD* pNeeded);
 // A write of an information type, with the value's bytes.
 bool WriteJobInfo(const std::string& printer, DWORD ifJobId, DWORD type, const unsigned char* data, DWORD length);
-// Counts Start/EndProgress.
+// Counts Start/EndProgress, and reads the count.
 void CountCall(const std::string& printer, DWORD ifJobId, const char* name);
+DWORD CallCount(const std::string& printer, DWORD ifJobId, const char* name);
 
 // An open channel on a queue: reads from the job opened at onwards.
 struct QueueCursor {
