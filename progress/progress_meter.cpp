@@ -30,18 +30,16 @@ CProgressMeter::~CProgressMeter() { Destroy(); }
 
 int CProgressMeter::SetPrinter(const char* printer, const char* port) {
     TraceScope scope("CProgressMeter::SetPrinter");
-    {
-        CRitLock lock(m_cs);
-        if (!m_strPrinter.empty() || !m_strPort.empty()) return 0;
-        m_strPrinter = std::string(SafeView(printer));
-        m_strPort = std::string(SafeView(port));
-    }
+    // The switch is read every time a printer and port are given.
     RegistryKey key;
     DWORD on = 0;
     if (key.Open(HKEY_LOCAL_MACHINE, kDebugKey)) on = key.ReadDword(kEnableProgressValue, 0);
+    TraceWrite(scope, "EnableProgress = %lu\n", static_cast<unsigned long>(on));
     CRitLock lock(m_cs);
     m_bNoSpoolerCheck = on != 0;
-    TraceWrite(scope, "EnableProgress = %lu\n", static_cast<unsigned long>(on));
+    if (!m_strPrinter.empty() || !m_strPort.empty()) return 0;
+    m_strPrinter = std::string(SafeView(printer));
+    m_strPort = std::string(SafeView(port));
     return 1;
 }
 
@@ -69,9 +67,9 @@ bool CProgressMeter::AddPMJob(DWORD dwJobId, DWORD dwParam) {
     }
     if (previous) WaitForSingleObject(previous.Get(), INFINITE);
     previous.Reset();
-    if (Stopping()) return true;
     CRitLock lock(m_cs);
-    if (m_hThread) return true;
+    // Destroy sets the stop under the lock: no worker starts after it.
+    if (m_hThread || Stopping()) return true;
     m_hThread.Reset(CreateThread(nullptr, 0, ThreadProc, this, 0, nullptr));
     if (!m_hThread) TraceWrite(scope, "*** Error *** : CreateThread : %lu\n", GetLastError());
     return true;
@@ -162,10 +160,10 @@ void CProgressMeter::Destroy() {
     {
         CRitLock lock(m_cs);
         worker = std::move(m_hThread);
+        if (!worker) return;
+        g_iProgressStop = 1;
+        if (m_hStop) SetEvent(m_hStop.Get());
     }
-    if (!worker) return;
-    g_iProgressStop = 1;
-    if (m_hStop) SetEvent(m_hStop.Get());
     WaitForSingleObject(worker.Get(), INFINITE);
 }
 

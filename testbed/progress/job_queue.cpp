@@ -39,14 +39,7 @@ bool OpenRead(RegistryKey& key, const std::string& path) {
     return key.Open(HKEY_LOCAL_MACHINE, path.c_str(), false, KEY_READ | kView);
 }
 
-LONG DeleteTree(const std::string& path) {
-    HKEY hRoot = nullptr;
-    LONG rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, KEY_ALL_ACCESS | kView, &hRoot);
-    if (rc != ERROR_SUCCESS) return rc;
-    rc = RegDeleteTreeA(hRoot, path.substr(sizeof("Software\\") - 1).c_str());
-    RegCloseKey(hRoot);
-    return rc;
-}
+LONG DeleteTree(const std::string& path) { return DeleteBedTree(path); }
 
 void PutLe(std::string& s, DWORD v) {
     for (int i = 0; i < 4; ++i) s.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));

@@ -12,6 +12,7 @@
 //   vixbed job pages NAME IFJOBID DONE/TOTAL
 //   vixbed job remove NAME IFJOBID           the service moves past the job
 //   vixbed job show NAME
+//   vixbed job clear NAME                    removes the printer's queue
 #include <windows.h>
 
 #include <cstdio>
@@ -38,7 +39,7 @@ int Usage() {
                  "       vixbed show NAME\n"
                  "       vixbed job add NAME WINJOBID [--doc TEXT] [--pages DONE/TOTAL] [--remaining SECONDS]\n"
                  "       vixbed job wait|pages|remove NAME IFJOBID [HEXFLAGS|DONE/TOTAL]\n"
-                 "       vixbed job show NAME\n");
+                 "       vixbed job show|clear NAME\n");
     return 2;
 }
 
@@ -180,6 +181,7 @@ int Job(int argc, char** argv) {
     if (argc < 4) return Usage();
     std::string sub = argv[2], printer = argv[3];
     if (sub == "show") return ShowJobs(printer);
+    if (sub == "clear") return RemoveEmuQueue(printer) ? 0 : 1;
     if (argc < 5) return Usage();
     DWORD id = static_cast<DWORD>(std::strtoul(argv[4], nullptr, 0));
     if (sub == "add") {

@@ -33,6 +33,16 @@ namespace {
 constexpr DWORD kWait = 15000;
 constexpr DWORD kStatusMask = 0xFFFFFFFAu;
 
+// Waits until the meter's block is valid for the job.
+bool Followed(CProgressMeter& meter, DWORD winJob) {
+    return Eventually(
+        [&] {
+            ProgressInfo info;
+            return meter.GetJobStatus(&info) && info.dwJobId == winJob;
+        },
+        kWait);
+}
+
 template <class T>
 T At(const unsigned char* block, std::size_t offset) {
     T v;
@@ -50,15 +60,7 @@ protected:
         meter.SetMeterParam(PM_PARAM_NOTICE_WINDOW, reinterpret_cast<ULONG_PTR>(wnd.Handle()));
         meter.SetMeterParam(PM_PARAM_AUTOCLEAR_MASK, mask);
     }
-    // Waits for the job's block to be valid.
-    bool Followed(DWORD winJob) {
-        return Eventually(
-            [&] {
-                ProgressInfo info;
-                return meter.GetJobStatus(&info) && info.dwJobId == winJob;
-            },
-            kWait);
-    }
+    bool Followed(DWORD winJob) { return ::Followed(meter, winJob); }
     // Lets n more refreshes of the job pass.
     void Refreshes(int n, DWORD winJob) {
         for (int i = 0; i < n; ++i) {
@@ -409,14 +411,7 @@ protected:
         meter.SetMeterParam(PM_PARAM_NOTICE_WINDOW, reinterpret_cast<ULONG_PTR>(wnd.Handle()));
         meter.SetMeterParam(PM_PARAM_AUTOCLEAR_MASK, kStatusMask);
     }
-    bool Followed(DWORD winJob) {
-        return Eventually(
-            [&] {
-                ProgressInfo info;
-                return meter.GetJobStatus(&info) && info.dwJobId == winJob;
-            },
-            kWait);
-    }
+    bool Followed(DWORD winJob) { return ::Followed(meter, winJob); }
     NoticeWindow wnd;
     CProgressMeter meter;
 };
