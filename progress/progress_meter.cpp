@@ -476,14 +476,12 @@ bool CProgressMeter::CheckWaitReason(DWORD dwWinJobId) {
         WriteInfo(ZVM_JOBINFO_WAITFLAG, dwAutoClearFlag);
         dwWaitFlag &= ~dwAutoClearFlag;
     }
-    if (dwWaitFlag) {
-        TraceWrite(scope, "WaitReason Found[2nd] : dwWaitFlag = 0x%08x\n", static_cast<unsigned>(dwWaitFlag));
-        {
-            CRitLock lock(m_cs);
-            m_dwWaitFlags = dwWaitFlag;
-        }
-        PostNotice(WM_PROGRESSIF_WAIT, dwWinJobId);
+    TraceWrite(scope, "WaitReason Found[2nd] : dwWaitFlag = 0x%08x\n", static_cast<unsigned>(dwWaitFlag));
+    {
+        CRitLock lock(m_cs);
+        m_dwWaitFlags = dwWaitFlag;
     }
+    PostNotice(WM_PROGRESSIF_WAIT, dwWinJobId);
     while (dwWaitFlag) {
         TraceWrite(scope, "WaitReason Found[3rd] : dwWaitFlag = 0x%08x\n", static_cast<unsigned>(dwWaitFlag));
         if (!m_pZvma->ZVMA_TestJob(m_hProgMeterIF, m_dwJobId)) {

@@ -146,7 +146,9 @@ void* CZvmaInterface::LoadRpc(const char* server, const char* protseq, const cha
     m_pBinding.reset(new CZvmaRpcBinding);
     std::string endpoint = PipeEndpoint(kPipeEndpointName);
     if (!m_pBinding->Bind(server, protseq, endpoint.c_str())) {
-        TraceWrite(scope, "*** Error *** : bind : %lu\n", GetLastError());
+        DWORD status = GetLastError();  // left for the caller
+        TraceWrite(scope, "*** Error *** : bind : %lu\n", status);
+        SetLastError(status);
         return nullptr;  // no fall-back to the library
     }
     zvpm_IfHandle = m_pBinding->Handle();

