@@ -69,6 +69,8 @@ LONG DeleteTree(const std::string& path) {
 
 }  // namespace
 
+LONG DeleteBedTree(const std::string& path) { return DeleteTree(path); }
+
 std::string PrinterKeyName(const std::string& printer) {
     std::string s = printer;
     for (char& c : s)

@@ -68,6 +68,9 @@ bool ClearFaults(const std::string& printer);
 // The armed fault of an operation, counting one use of it.
 bool TakeFault(const std::string& printer, const char* op, FaultSpec* f);
 
+// Deletes a key tree of the bench below HKLM\Software (64-bit view).
+LONG DeleteBedTree(const std::string& path);
+
 // The call log all processes append to.
 std::string CallLogPath();
 void AppendCallLog(const CallRecord& r);

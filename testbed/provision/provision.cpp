@@ -38,13 +38,14 @@ bool RemoveSpoolerDriver(const std::string& driver) {
     return DeletePrinterDriverA(nullptr, nullptr, const_cast<char*>(driver.c_str())) != FALSE;
 }
 
-bool AddSpoolerPrinter(const std::string& printer, const std::string& driver, const std::string& port) {
+bool AddSpoolerPrinter(const std::string& printer, const std::string& driver, const std::string& port,
+                       const std::string& dataType) {
     PRINTER_INFO_2A pi = {};
     pi.pPrinterName = const_cast<char*>(printer.c_str());
     pi.pPortName = const_cast<char*>(port.c_str());
     pi.pDriverName = const_cast<char*>(driver.c_str());
     pi.pPrintProcessor = const_cast<char*>("winprint");
-    pi.pDatatype = const_cast<char*>("RAW");
+    pi.pDatatype = const_cast<char*>(dataType.c_str());
     HANDLE h = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&pi));
     if (!h) return false;
     ClosePrinter(h);

@@ -28,7 +28,8 @@ std::string ProgramDirectory();
 // printer of that driver on a port.
 bool InstallSpoolerDriver(const std::string& driver);
 bool RemoveSpoolerDriver(const std::string& driver);
-bool AddSpoolerPrinter(const std::string& printer, const std::string& driver, const std::string& port);
+bool AddSpoolerPrinter(const std::string& printer, const std::string& driver, const std::string& port,
+                       const std::string& dataType = "RAW");
 bool RemoveSpoolerPrinter(const std::string& printer);
 
 // HKLM "Software\ZARVO\VIX3\Driver\<driver>", in this process's view.

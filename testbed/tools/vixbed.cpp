@@ -7,6 +7,12 @@
 //   vixbed set NAME  ready|printing|busy|paperout|jam|inkout|error
 //                    | st=HEX | er=HEX|none | ink=50,40,NA | wr=10,12|none ...
 //   vixbed show NAME
+//   vixbed job add NAME WINJOBID [--doc TEXT] [--pages DONE/TOTAL] [--remaining SECONDS]
+//   vixbed job wait NAME IFJOBID HEXFLAGS    raise wait flags (1 cartridge, 4, 80000000)
+//   vixbed job pages NAME IFJOBID DONE/TOTAL
+//   vixbed job remove NAME IFJOBID           the service moves past the job
+//   vixbed job show NAME
+//   vixbed job clear NAME                    removes the printer's queue
 #include <windows.h>
 
 #include <cstdio>
@@ -16,6 +22,7 @@
 #include <string>
 
 #include "emu/bed_state.h"
+#include "progress/job_queue.h"
 #include "provision/provision.h"
 
 using namespace vixbed;
@@ -29,7 +36,10 @@ int Usage() {
                  "       vixbed remove --printer NAME --driver DRIVER [--model MODEL]\n"
                  "       vixbed set NAME ready|printing|busy|paperout|jam|inkout|error|st=HEX|er=HEX|none|"
                  "ink=LIST|wr=LIST|none ...\n"
-                 "       vixbed show NAME\n");
+                 "       vixbed show NAME\n"
+                 "       vixbed job add NAME WINJOBID [--doc TEXT] [--pages DONE/TOTAL] [--remaining SECONDS]\n"
+                 "       vixbed job wait|pages|remove NAME IFJOBID [HEXFLAGS|DONE/TOTAL]\n"
+                 "       vixbed job show|clear NAME\n");
     return 2;
 }
 
@@ -149,6 +159,67 @@ int Set(const std::string& printer, int argc, char** argv, int from) {
     return Show(printer);
 }
 
+bool ParsePages(const std::string& v, EmuJob& j) {
+    unsigned long done = 0, total = 0;
+    char extra = 0;
+    if (std::sscanf(v.c_str(), "%lu/%lu%c", &done, &total, &extra) != 2) return false;
+    j.pagesDone = done;
+    j.pagesTotal = total;
+    return true;
+}
+
+int ShowJobs(const std::string& printer) {
+    std::printf("%-8s %-8s %-9s %-9s %-10s %-10s %s\n", "ifjob", "winjob", "pages", "remain", "status", "wait",
+                "document");
+    for (const EmuJob& j : ListEmuJobs(printer)) {
+        char pages[32], remain[16];
+        std::snprintf(pages, sizeof(pages), "%lu/%lu", static_cast<unsigned long>(j.pagesDone),
+                      static_cast<unsigned long>(j.pagesTotal));
+        std::snprintf(remain, sizeof(remain), "%lu", static_cast<unsigned long>(j.remaining));
+        std::printf("%-8lu %-8lu %-9s %-9s 0x%08lX 0x%08lX %s\n", static_cast<unsigned long>(j.ifJobId),
+                    static_cast<unsigned long>(j.winJobId), pages, j.hasRemaining ? remain : "-",
+                    static_cast<unsigned long>(j.status), static_cast<unsigned long>(j.wait), j.document.c_str());
+    }
+    return 0;
+}
+
+int Job(int argc, char** argv) {
+    if (argc < 4) return Usage();
+    std::string sub = argv[2], printer = argv[3];
+    if (sub == "show") return ShowJobs(printer);
+    if (sub == "clear") return RemoveEmuQueue(printer) ? 0 : 1;
+    if (argc < 5) return Usage();
+    DWORD id = static_cast<DWORD>(std::strtoul(argv[4], nullptr, 0));
+    if (sub == "add") {
+        EmuJob j;
+        j.winJobId = id;
+        j.document = "Document " + std::to_string(id);
+        auto o = Options(argc, argv, 5);
+        for (const auto& kv : o) {
+            if (kv.first == "--doc") j.document = kv.second;
+            else if (kv.first == "--pages") {
+                if (!ParsePages(kv.second, j)) return Usage();
+            } else if (kv.first == "--remaining") {
+                j.hasRemaining = true;
+                j.remaining = static_cast<DWORD>(std::strtoul(kv.second.c_str(), nullptr, 10));
+            } else return Usage();
+        }
+        DWORD ifId = AddEmuJob(printer, j);
+        if (!ifId) return 1;
+        std::printf("interface job %lu\n", static_cast<unsigned long>(ifId));
+        return 0;
+    }
+    if (sub == "remove") return RemoveEmuJob(printer, id) ? 0 : 1;
+    if (argc < 6) return Usage();
+    if (sub == "wait") return RaiseWaitFlags(printer, id, static_cast<DWORD>(std::strtoul(argv[5], nullptr, 16))) ? 0 : 1;
+    if (sub == "pages") {
+        EmuJob j;
+        if (!LoadEmuJob(printer, id, &j) || !ParsePages(argv[5], j)) return 1;
+        return SaveEmuJob(printer, j) ? 0 : 1;
+    }
+    return Usage();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -158,5 +229,6 @@ int main(int argc, char** argv) {
     if (cmd == "remove") return Remove(Options(argc, argv, 2));
     if (cmd == "show" && argc == 3) return Show(argv[2]);
     if (cmd == "set" && argc >= 4) return Set(argv[2], argc, argv, 3);
+    if (cmd == "job") return Job(argc, argv);
     return Usage();
 }

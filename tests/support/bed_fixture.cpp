@@ -38,7 +38,7 @@ bool BedPrinter::Create() {
     m_bHadProfileValue = vixbed::RegisteredProfile(m_model, &m_oldProfileValue);
     if (!vixbed::RegisterProfile(m_model, m_profile)) return false;
     return vixbed::InstallSpoolerDriver(Driver()) &&
-           vixbed::AddSpoolerPrinter(Printer(), Driver(), "USB001") && vixbed::WriteDriverKey(m_key) &&
+           vixbed::AddSpoolerPrinter(Printer(), Driver(), "USB001", m_dataType) && vixbed::WriteDriverKey(m_key) &&
            vixbed::WriteLibraryKeys() && vixbed::CreateEmuPrinter(m_emu);
 }
 

@@ -35,6 +35,9 @@ public:
 
     vixbed::EmuPrinterSpec& Emu() { return m_emu; }
     vixbed::DriverKeySpec& Key() { return m_key; }
+    // The spooler's data type of the printer (and so of its jobs), "RAW"
+    // unless set before Create().
+    void SetDataType(const std::string& dataType) { m_dataType = dataType; }
 
     // Arms a fault of one operation of this printer.
     bool Fault(const char* op, const vixbed::FaultSpec& f) { return vixbed::SetFault(Printer(), op, f); }
@@ -49,6 +52,7 @@ private:
     // The model's profile value as it was before, restored when we go.
     bool m_bHadProfileValue = false;
     std::string m_oldProfileValue;
+    std::string m_dataType = "RAW";
     bool m_bCreated = false;
 };
 
