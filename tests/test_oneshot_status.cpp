@@ -44,12 +44,6 @@ struct Reply {
     }
 };
 
-FaultSpec Result(long r) {
-    FaultSpec f;
-    f.hasResult = true;
-    f.result = r;
-    return f;
-}
 
 bool AnyBenchLibraryLoaded() {
     return GetModuleHandleA("QKAPI.DLL") || GetModuleHandleA("QKAPI4.DLL") || GetModuleHandleA("QKNODEV.DLL");
@@ -276,11 +270,11 @@ TEST_P(LibraryFailure, CodeIsPassedThroughAndEverythingReleased) {
     Reply reply;
     LONG rc;
     if (std::string(c.op) == "QKInitialize") {
-        vixtest::GlobalFault f(c.op, Result(c.code));
+        vixtest::GlobalFault f(c.op, vixtest::FaultResult(c.code));
         rc = core.Query(p.Printer().c_str(), &reply.p);
         EXPECT_EQ(log.Count("QKRelease"), 0) << "no release without a successful initialise";
     } else {
-        ASSERT_TRUE(p.Fault(c.op, Result(c.code)));
+        ASSERT_TRUE(p.Fault(c.op, vixtest::FaultResult(c.code)));
         rc = core.Query(p.Printer().c_str(), &reply.p);
         EXPECT_EQ(log.Count("QKRelease"), 1);
     }
@@ -335,21 +329,7 @@ struct BadAnswer {
     std::string text;  // the reply text expected on success (empty: the built one)
 };
 
-FaultSpec Probe(long result, long size) {
-    FaultSpec f;
-    f.hasProbeResult = true;
-    f.probeResult = result;
-    f.hasProbeSize = true;
-    f.probeSize = size;
-    return f;
-}
 
-FaultSpec Data(long result) {
-    FaultSpec f;
-    f.hasDataResult = true;
-    f.dataResult = result;
-    return f;
-}
 
 class BadAnswers : public OneShotStatus, public ::testing::WithParamInterface<BadAnswer> {};
 
@@ -380,26 +360,26 @@ TEST_P(BadAnswers, NeverReadsPastTheBuffer) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, BadAnswers,
     ::testing::Values(
-        BadAnswer{"StatusSizeZero", "QKGetStatus", Probe(-4, 0), "", -4, ""},
-        BadAnswer{"StatusSizeNegative", "QKGetStatus", Probe(-4, -20), "", -4, ""},
-        BadAnswer{"StatusSizeHuge", "QKGetStatus", Probe(-4, 0x7FFFFFFF), "", VIX_PGS_NO_MEMORY, ""},
-        BadAnswer{"StatusSizeFarLarger", "QKGetStatus", Probe(-4, 4096), "", 1, ""},
-        BadAnswer{"StatusSizeBelowDataAnswersMoreDataAgain", "QKGetStatus", Probe(-4, 5), "", -4, ""},
-        BadAnswer{"PositiveProbeSetsTheSize", "QKGetStatus", Probe(40, 40), "", 1, ""},
-        BadAnswer{"LengthBeyondTheBuffer", "QKGetStatus", Data(100000), "", 1, ""},
+        BadAnswer{"StatusSizeZero", "QKGetStatus", vixtest::FaultProbe(-4, 0), "", -4, ""},
+        BadAnswer{"StatusSizeNegative", "QKGetStatus", vixtest::FaultProbe(-4, -20), "", -4, ""},
+        BadAnswer{"StatusSizeHuge", "QKGetStatus", vixtest::FaultProbe(-4, 0x7FFFFFFF), "", VIX_PGS_NO_MEMORY, ""},
+        BadAnswer{"StatusSizeFarLarger", "QKGetStatus", vixtest::FaultProbe(-4, 4096), "", 1, ""},
+        BadAnswer{"StatusSizeBelowDataAnswersMoreDataAgain", "QKGetStatus", vixtest::FaultProbe(-4, 5), "", -4, ""},
+        BadAnswer{"PositiveProbeSetsTheSize", "QKGetStatus", vixtest::FaultProbe(40, 40), "", 1, ""},
+        BadAnswer{"LengthBeyondTheBuffer", "QKGetStatus", vixtest::FaultData(100000), "", 1, ""},
         BadAnswer{"ReplyWithoutTerminator", "QKGetStatus", FaultSpec(), "@BDC ST\r\nST:04;", 1, ""},
         BadAnswer{"EmbeddedZero", "QKGetStatus", FaultSpec(), std::string("@BDC ST\r\nST:04;\0ER:06;\x0C", 24), 1, ""},
-        BadAnswer{"DeviceIdSizeZero", "QKGetDeviceID", Probe(-4, 0), "", -4, ""},
-        BadAnswer{"DeviceIdSizeHuge", "QKGetDeviceID", Probe(-4, 0x7FFFFFF0), "", VIX_PGS_NO_MEMORY, ""},
-        BadAnswer{"ChannelListSizeNegative", "QKGetAvailableChannel", Probe(-4, -1), "", -4, ""},
-        BadAnswer{"ChannelCountBeyondTheList", "QKGetAvailableChannel", Data(5000), "", 1, ""},
-        BadAnswer{"ChannelListSizeNotWholeEntries", "QKGetAvailableChannel", Probe(-4, 11), "", -4, ""}),
+        BadAnswer{"DeviceIdSizeZero", "QKGetDeviceID", vixtest::FaultProbe(-4, 0), "", -4, ""},
+        BadAnswer{"DeviceIdSizeHuge", "QKGetDeviceID", vixtest::FaultProbe(-4, 0x7FFFFFF0), "", VIX_PGS_NO_MEMORY, ""},
+        BadAnswer{"ChannelListSizeNegative", "QKGetAvailableChannel", vixtest::FaultProbe(-4, -1), "", -4, ""},
+        BadAnswer{"ChannelCountBeyondTheList", "QKGetAvailableChannel", vixtest::FaultData(5000), "", 1, ""},
+        BadAnswer{"ChannelListSizeNotWholeEntries", "QKGetAvailableChannel", vixtest::FaultProbe(-4, 11), "", -4, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(OneShotStatus, LengthBeyondTheBufferIsCutToWhatWasDelivered) {
     BedPrinter p;
     ASSERT_TRUE(p.Create());
-    FaultSpec f = Probe(-4, 12);  // the library promises 12 bytes ...
+    FaultSpec f = vixtest::FaultProbe(-4, 12);  // the library promises 12 bytes ...
     f.hasDataResult = true;       // ... and then claims 500 were delivered
     f.dataResult = 500;
     ASSERT_TRUE(p.Fault("QKGetStatus", f));

@@ -175,18 +175,6 @@ struct ListFault {
     friend void PrintTo(const ListFault& c, std::ostream* os) { *os << c.name; }
 };
 
-FaultSpec ProbeSize(long size) {
-    FaultSpec f;
-    f.hasProbeSize = true;
-    f.probeSize = size;
-    return f;
-}
-FaultSpec DataResult(long r) {
-    FaultSpec f;
-    f.hasDataResult = true;
-    f.dataResult = r;
-    return f;
-}
 
 class BadChannelLists : public Binding, public ::testing::WithParamInterface<ListFault> {};
 
@@ -197,12 +185,12 @@ TEST_P(BadChannelLists, GiveACodeNeverAnOverrun) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, BadChannelLists,
-                         ::testing::Values(ListFault{"CountBeyondTheList", DataResult(5000), 1},
-                                           ListFault{"MoreDataTwice", ProbeSize(4), -1},
-                                           ListFault{"SizeZero", ProbeSize(0), -1},
-                                           ListFault{"SizeNegative", ProbeSize(-8), -1},
-                                           ListFault{"SizeHuge", ProbeSize(0x7FFFFFFF), -1},
-                                           ListFault{"NoEntries", DataResult(0), -1}),
+                         ::testing::Values(ListFault{"CountBeyondTheList", vixtest::FaultData(5000), 1},
+                                           ListFault{"MoreDataTwice", vixtest::FaultProbeSize(4), -1},
+                                           ListFault{"SizeZero", vixtest::FaultProbeSize(0), -1},
+                                           ListFault{"SizeNegative", vixtest::FaultProbeSize(-8), -1},
+                                           ListFault{"SizeHuge", vixtest::FaultProbeSize(0x7FFFFFFF), -1},
+                                           ListFault{"NoEntries", vixtest::FaultData(0), -1}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Binding, UnusableNames) {

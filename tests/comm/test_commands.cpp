@@ -129,26 +129,6 @@ struct ReceiveCase {
     friend void PrintTo(const ReceiveCase& c, std::ostream* os) { *os << c.name; }
 };
 
-FaultSpec Fixed(long r) {
-    FaultSpec f;
-    f.hasResult = true;
-    f.result = r;
-    return f;
-}
-FaultSpec DataOnly(long r) {
-    FaultSpec f;
-    f.hasDataResult = true;
-    f.dataResult = r;
-    return f;
-}
-FaultSpec Probe(long result, long size) {
-    FaultSpec f;
-    f.hasProbeResult = true;
-    f.probeResult = result;
-    f.hasProbeSize = true;
-    f.probeSize = size;
-    return f;
-}
 
 class Replies : public Commands, public ::testing::WithParamInterface<ReceiveCase> {};
 
@@ -167,13 +147,13 @@ TEST_P(Replies, EveryAnswerIsACode) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Replies,
-                         ::testing::Values(ReceiveCase{"NothingOnFirstCall", Fixed(-10), 0},
-                                           ReceiveCase{"NothingOnSecondCall", DataOnly(-10), 0},
-                                           ReceiveCase{"Error", Fixed(-31), -31},
-                                           ReceiveCase{"MoreDataTwice", Probe(-4, 3), -4},
-                                           ReceiveCase{"NegativeSize", Probe(-4, -5), QKEX_NO_MEMORY},
-                                           ReceiveCase{"ProbeSaysEmptyButDataFollows", Probe(0, 0), -4},
-                                           ReceiveCase{"FarLargerSize", Probe(-4, 4096), 10}),
+                         ::testing::Values(ReceiveCase{"NothingOnFirstCall", vixtest::FaultResult(-10), 0},
+                                           ReceiveCase{"NothingOnSecondCall", vixtest::FaultData(-10), 0},
+                                           ReceiveCase{"Error", vixtest::FaultResult(-31), -31},
+                                           ReceiveCase{"MoreDataTwice", vixtest::FaultProbe(-4, 3), -4},
+                                           ReceiveCase{"NegativeSize", vixtest::FaultProbe(-4, -5), QKEX_NO_MEMORY},
+                                           ReceiveCase{"ProbeSaysEmptyButDataFollows", vixtest::FaultProbe(0, 0), -4},
+                                           ReceiveCase{"FarLargerSize", vixtest::FaultProbe(-4, 4096), 10}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Commands, ReceiveHonoursTimeOutAndCancel) {
@@ -351,9 +331,9 @@ INSTANTIATE_TEST_SUITE_P(
         StatusCase{"Reply", {{0x10000005, 0x7}}, nullptr, FaultSpec(), WM_RESULT_QKSTATUS, 1},
         StatusCase{"NoCandidate", {{0x10000005, 0x3}, {0x20000000, 0x4}}, nullptr, FaultSpec(),
                    WM_RESULT_QKSTCHANNEL, -1},
-        StatusCase{"OpenFails", {{0x00000004, 0x4}}, "QKOpenChannel", Fixed(-33), WM_RESULT_QKSTCHANNEL, 0},
-        StatusCase{"NothingYet", {{0x00000004, 0x4}}, "QKGetStatus", Fixed(0), WM_RESULT_QKSTATUS, 0},
-        StatusCase{"Busy", {{0x00000004, 0x4}}, "QKGetStatus", Fixed(-17), WM_RESULT_QKSTATUS, -17}),
+        StatusCase{"OpenFails", {{0x00000004, 0x4}}, "QKOpenChannel", vixtest::FaultResult(-33), WM_RESULT_QKSTCHANNEL, 0},
+        StatusCase{"NothingYet", {{0x00000004, 0x4}}, "QKGetStatus", vixtest::FaultResult(0), WM_RESULT_QKSTATUS, 0},
+        StatusCase{"Busy", {{0x00000004, 0x4}}, "QKGetStatus", vixtest::FaultResult(-17), WM_RESULT_QKSTATUS, -17}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Commands, NothingYetKeepsThePreviousStatus) {
@@ -366,7 +346,7 @@ TEST_F(Commands, NothingYetKeepsThePreviousStatus) {
     long size = st.GetStatusBuffer(&first);
     ASSERT_GT(size, 0);
     std::string before(first, size);
-    ASSERT_TRUE(printer.Fault("QKGetStatus", Fixed(0)));
+    ASSERT_TRUE(printer.Fault("QKGetStatus", vixtest::FaultResult(0)));
     EXPECT_EQ(st.GetPrinterStatus(), 0);
     const char* second = nullptr;
     st.GetStatusBuffer(&second);

@@ -56,6 +56,35 @@ private:
     bool m_bCreated = false;
 };
 
+// Faults of the bench library: every call answers r; the size probe answers
+// result and reports size; the call with a buffer answers r.
+inline vixbed::FaultSpec FaultResult(long r) {
+    vixbed::FaultSpec f;
+    f.hasResult = true;
+    f.result = r;
+    return f;
+}
+inline vixbed::FaultSpec FaultProbe(long result, long size) {
+    vixbed::FaultSpec f;
+    f.hasProbeResult = true;
+    f.probeResult = result;
+    f.hasProbeSize = true;
+    f.probeSize = size;
+    return f;
+}
+inline vixbed::FaultSpec FaultProbeSize(long size) {
+    vixbed::FaultSpec f;
+    f.hasProbeSize = true;
+    f.probeSize = size;
+    return f;
+}
+inline vixbed::FaultSpec FaultData(long r) {
+    vixbed::FaultSpec f;
+    f.hasDataResult = true;
+    f.dataResult = r;
+    return f;
+}
+
 // Calls of the bench library since the fixture began, of this process.
 class CallLogWindow {
 public:
