@@ -38,11 +38,15 @@ function(vix_check_imports target)
             -P ${PROJECT_SOURCE_DIR}/cmake/check-imports.cmake)
 endfunction()
 
-# vix_deliverable(<target> FILENAME <name> DESCRIPTION <text>): a shipped
-# module: version resource and the import check.
+# vix_deliverable(<target> FILENAME <name> DESCRIPTION <text> [VERSION a.b.c.d]): a
+# shipped module: version resource and the import check.
 function(vix_deliverable target)
-  cmake_parse_arguments(V "" "FILENAME;DESCRIPTION" "" ${ARGN})
-  vix_version_resource(${target} FILENAME ${V_FILENAME} DESCRIPTION ${V_DESCRIPTION})
+  cmake_parse_arguments(V "" "FILENAME;DESCRIPTION;VERSION" "" ${ARGN})
+  if(V_VERSION)
+    vix_version_resource(${target} FILENAME ${V_FILENAME} DESCRIPTION ${V_DESCRIPTION} VERSION ${V_VERSION})
+  else()
+    vix_version_resource(${target} FILENAME ${V_FILENAME} DESCRIPTION ${V_DESCRIPTION})
+  endif()
   vix_check_imports(${target})
 endfunction()
 

@@ -25,9 +25,8 @@ bool IsNtPlatform() {
 #pragma GCC diagnostic pop
 }
 
-namespace {
-
 HANDLE OpenPrinterByName(const char* printer) {
+    if (!printer || !*printer) return nullptr;
     HANDLE h = nullptr;
     if (OpenPrinterA(const_cast<char*>(printer), &h, nullptr)) return h;
     if (!IsNtPlatform()) return nullptr;
@@ -38,8 +37,6 @@ HANDLE OpenPrinterByName(const char* printer) {
     h = nullptr;
     return OpenPrinterW(wide.data(), &h, nullptr) ? h : nullptr;
 }
-
-}  // namespace
 
 bool ReadPrinterNames(const char* printer, std::string* driver, std::string* port) {
     if (!printer || !*printer) return false;

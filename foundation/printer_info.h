@@ -11,6 +11,11 @@ namespace vix {
 // True on NT platforms (version query platform id 2).
 bool IsNtPlatform();
 
+// Opens the printer by name for default access (on NT platforms retried
+// with the wide-character name when the narrow call fails); null when it
+// cannot be opened. The caller closes the handle (ClosePrinter).
+void* OpenPrinterByName(const char* printer);
+
 // Opens the printer by name (on NT platforms retried with the wide-character
 // name when the narrow call fails) and reads its PRINTER_INFO_2. True when
 // both succeeded; driver and port (either may be null) get its names.

@@ -104,17 +104,22 @@ bool ChoosePrinterTable(const char* printer, const char* port, const PrinterTabl
     }
     // A key of 260 characters or more no longer fits the 260-byte name
     // field with its terminating zero.
-    bool bShort = choice->key.size() < table::NameFieldOf(table::kShortRecordSize);
+    bool bShort = !names.bLongRecordsOnly && choice->key.size() < table::NameFieldOf(table::kShortRecordSize);
     choice->name = bShort ? names.shortName : names.longName;
     choice->recordSize = bShort ? table::kShortRecordSize : table::kLongRecordSize;
     return true;
 }
 
-int RegisterInTable(const PrinterTableChoice& table, int kind, DWORD value, HWND* phExisting, HANDLE* phMap) {
+int RegisterInTable(const PrinterTableChoice& table, int kind, DWORD value, HWND* phExisting, HANDLE* phMap,
+                    bool* pbNoMapping) {
     if (phExisting) *phExisting = nullptr;
     if (phMap) *phMap = nullptr;
+    bool bNoMappingSink = false;
+    bool& bNoMapping = pbNoMapping ? *pbNoMapping : bNoMappingSink;
+    bNoMapping = false;
     if (!phMap || table.name.empty() || table.recordSize <= table::kSlotBytes) return table::REG_FAILED;
 
+    bNoMapping = true;
     TableSecurity security;
     SECURITY_ATTRIBUTES* sa = nullptr;
     if (IsNtPlatform()) {
@@ -133,6 +138,7 @@ int RegisterInTable(const PrinterTableChoice& table, int kind, DWORD value, HWND
         // A mapping made smaller by someone else does not map at our size.
         MappedView view(hMap.Get(), size);
         if (!view) return table::REG_FAILED;
+        bNoMapping = false;
         table::RecordTable records = view.Records(table.recordSize);
         if (!bExisted) records.InitEmpty();
         result = records.Register(table.key, kind, value, IsLiveWindow, &existing);
@@ -159,12 +165,13 @@ void ReleaseInTable(HANDLE hMap, const PrinterTableChoice& table, int kind) {
 }
 
 int MapRegisterWindow(const char* printer, const char* port, int kind, DWORD value, HWND* phExisting,
-                      HANDLE* phMap, const PrinterTableNames& names) {
+                      HANDLE* phMap, const PrinterTableNames& names, bool* pbNoMapping) {
     if (phExisting) *phExisting = nullptr;
     if (phMap) *phMap = nullptr;
+    if (pbNoMapping) *pbNoMapping = false;
     PrinterTableChoice table;
     if (!ChoosePrinterTable(printer, port, names, &table)) return table::REG_FAILED;
-    return RegisterInTable(table, kind, value, phExisting, phMap);
+    return RegisterInTable(table, kind, value, phExisting, phMap, pbNoMapping);
 }
 
 int MapSetWindow(const char* printer, const char* port, HWND hWnd, int kind, const PrinterTableNames& names) {

@@ -19,6 +19,8 @@ namespace vix {
 struct PrinterTableNames {
     const char* shortName;
     const char* longName;
+    // One table of 534-byte records for every key length (longName unused).
+    bool bLongRecordsOnly = false;
 };
 // The core library's and vixtray's names.
 extern const PrinterTableNames kDefaultTableNames;
@@ -40,14 +42,18 @@ bool ChoosePrinterTable(const char* printer, const char* port, const PrinterTabl
 // Registration in a named table (created with its security descriptor when
 // missing). Results: table::REG_DONE, REG_EXISTING (*phExisting is the live
 // window), REG_FAILED. On REG_DONE and REG_EXISTING *phMap is the caller's
-// mapping handle, kept while the window lives; on REG_FAILED it is null.
-int RegisterInTable(const PrinterTableChoice& table, int kind, DWORD value, HWND* phExisting, HANDLE* phMap);
+// mapping handle, kept while the window lives; on REG_FAILED it is null,
+// and *pbNoMapping (when given) tells whether the mapping itself could not
+// be made or viewed (rather than the table being full or the key unfit).
+int RegisterInTable(const PrinterTableChoice& table, int kind, DWORD value, HWND* phExisting, HANDLE* phMap,
+                    bool* pbNoMapping = nullptr);
 int SetInTable(const PrinterTableChoice& table, HWND hWnd, int kind);
 void ReleaseInTable(HANDLE hMap, const PrinterTableChoice& table, int kind);
 
 // The operations of the table as the windows call them.
 int MapRegisterWindow(const char* printer, const char* port, int kind, DWORD value, HWND* phExisting,
-                      HANDLE* phMap, const PrinterTableNames& names = kDefaultTableNames);
+                      HANDLE* phMap, const PrinterTableNames& names = kDefaultTableNames,
+                      bool* pbNoMapping = nullptr);
 // 0 set; 254 or 1 name not in the table; -1 no table.
 int MapSetWindow(const char* printer, const char* port, HWND hWnd, int kind,
                  const PrinterTableNames& names = kDefaultTableNames);
