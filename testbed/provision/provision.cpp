@@ -67,6 +67,11 @@ bool WriteDriverKey(const DriverKeySpec& spec) {
     bool ok = true;
     for (const auto& v : spec.strings) ok = key.WriteString(v.first.c_str(), v.second.c_str()) && ok;
     for (const auto& v : spec.dwords) ok = key.WriteDword(v.first.c_str(), v.second) && ok;
+    if (!spec.menu.empty()) {
+        vix::RegistryKey menu;
+        ok = menu.Open(HKEY_LOCAL_MACHINE, (kDriverKeyBase + spec.driver + "\\Menu").c_str(), true) && ok;
+        for (const auto& v : spec.menu) ok = menu.WriteString(v.first.c_str(), v.second.c_str()) && ok;
+    }
     return ok;
 }
 
@@ -131,7 +136,18 @@ std::string InstallProfile(const std::string& dir, const std::string& model) {
         std::string from = ProgramDirectory() + name;
         ok = CopyFileA(from.c_str(), (dir + "\\" + name).c_str(), FALSE) != FALSE && ok;
     }
+    ok = CopyFileA((ProgramDirectory() + kBitmapLibrary).c_str(), (dir + "\\" + kBitmapLibrary).c_str(), FALSE) !=
+             FALSE &&
+         ok;
     return ok ? path : std::string();
+}
+
+bool InstallLaunchers(const std::string& dir) {
+    if (!MakeDirectories(dir)) return false;
+    bool ok = true;
+    for (const char* name : kLaunchers)
+        ok = CopyFileA((ProgramDirectory() + name).c_str(), (dir + "\\" + name).c_str(), FALSE) != FALSE && ok;
+    return ok;
 }
 
 bool RegisterProfile(const std::string& model, const std::string& path) {

@@ -19,6 +19,9 @@ struct DriverKeySpec {
     std::string driver;
     std::map<std::string, std::string> strings;  // "QKAPI32", "InstallPath", "ModelID", ...
     std::map<std::string, DWORD> dwords;         // "QKAPI_VERSION", ...
+    // The sub-key "Menu": the tray menu's extra entries ("920" ... "998":
+    // command lines) and "Separators". Not written when empty.
+    std::map<std::string, std::string> menu;
 };
 
 // The directory this program was started from, with a trailing backslash.
@@ -49,6 +52,11 @@ bool MakeDirectories(const std::string& dir);
 constexpr const char* kProfileFileName = "ZVBED.INI";
 constexpr const char* kProfileTemplate = "vixbed_profile.ini";  // in the program directory
 constexpr const char* kResourceLibraries[] = {"ZVRES_EN.DLL", "ZVRES_DE.DLL", "ZVRES_JA.DLL"};
+// The driver's bitmap library, the profile's "BmpDll" (installed beside it).
+constexpr const char* kBitmapLibrary = "ZVBMP.DLL";
+// The launcher programs of the status window and the preferences, one per
+// tray agent build ("Z_SRUN" defaults).
+constexpr const char* kLaunchers[] = {"VIXRUN2.EXE", "VIXRUN1.EXE", "VIXRUN4.EXE"};
 // HKLM key with one value per model ID naming its profile.
 constexpr const char* kProfileKeyPath = "software\\ZARVO\\VIX3\\Profile";
 
@@ -56,6 +64,8 @@ constexpr const char* kProfileKeyPath = "software\\ZARVO\\VIX3\\Profile";
 // model ID) and copies the resource libraries beside it. Returns the
 // profile's full path, or "" on failure.
 std::string InstallProfile(const std::string& dir, const std::string& model);
+// Copies the bench's launcher programs into dir.
+bool InstallLaunchers(const std::string& dir);
 // The value named by the model under kProfileKeyPath, in this process's view.
 bool RegisterProfile(const std::string& model, const std::string& path);
 bool UnregisterProfile(const std::string& model);

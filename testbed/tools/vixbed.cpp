@@ -84,6 +84,10 @@ int Provision(const std::map<std::string, std::string>& o) {
     key.strings["InstallPath"] = installDir;
     key.strings["ModelID"] = model;
     key.dwords["QKAPI_VERSION"] = 0;
+    // Two extra entries of the tray menu with a separator between them.
+    key.menu["920"] = "C:\\windows\\notepad.exe";
+    key.menu["925"] = "C:\\windows\\notepad.exe";
+    key.menu["Separators"] = "2";
     bool ok = true;
     auto step = [&](const char* what, bool r) {
         std::printf("%-28s %s\n", what, r ? "ok" : "FAILED");
@@ -92,6 +96,7 @@ int Provision(const std::map<std::string, std::string>& o) {
     step("library files", InstallLibraryFiles(installDir));
     std::string profile = InstallProfile(installDir, model);
     step("profile and resources", !profile.empty());
+    step("launcher programs", InstallLaunchers(installDir));
     step("profile registration", !profile.empty() && RegisterProfile(model, profile));
     key.strings["Profile"] = profile;
     step("spooler driver", InstallSpoolerDriver(driver));
