@@ -99,6 +99,9 @@ public:
     // Count of the printer's channel list (-15 for a null name); the
     // link then borrows the base's list.
     long GetAvailableChannel(long kind, const char* name);
+    // The entry points, for callers that hold channel handles of their own
+    // (the driver's monitoring session).
+    const QkApiEntryPoints& Functions() const { return m_fn; }
 
 protected:
     CQkApiBase* m_pBase;

@@ -53,6 +53,22 @@ bool ReadPrinterNames(const char* printer, std::string* driver, std::string* por
     return true;
 }
 
+PrinterPresence ProbePrinter(const char* printer) {
+    if (!printer || !*printer) return PrinterPresence::Gone;
+    UniquePrinter hPrinter(OpenPrinterByName(printer));
+    if (!hPrinter) return PrinterPresence::Gone;
+    DWORD needed = 0;
+    GetPrinterA(hPrinter.Get(), 2, nullptr, 0, &needed);
+    if (needed < sizeof(PRINTER_INFO_2A)) return PrinterPresence::Present;
+    std::unique_ptr<BYTE[]> info(new (std::nothrow) BYTE[needed]);
+    if (!info || !GetPrinterA(hPrinter.Get(), 2, info.get(), needed, &needed)) return PrinterPresence::Present;
+    const PRINTER_INFO_2A* pi = reinterpret_cast<const PRINTER_INFO_2A*>(info.get());
+    if (!pi->pDriverName || !*pi->pDriverName || !pi->pPrintProcessor || !*pi->pPrintProcessor) {
+        return PrinterPresence::Incomplete;
+    }
+    return PrinterPresence::Present;
+}
+
 namespace {
 bool OpenDriverKey(const char* driver, RegistryKey* key) {
     char path[260];

@@ -21,6 +21,14 @@ void* OpenPrinterByName(const char* printer);
 // both succeeded; driver and port (either may be null) get its names.
 bool ReadPrinterNames(const char* printer, std::string* driver, std::string* port);
 
+// What a target's printer looks like to the spooler.
+enum class PrinterPresence {
+    Gone,        // the printer cannot be opened
+    Incomplete,  // its PRINTER_INFO_2 lacks a driver name or a print processor
+    Present,     // open, and complete or its PRINTER_INFO_2 unreadable
+};
+PrinterPresence ProbePrinter(const char* printer);
+
 // Reads the string value `name` of the driver key of `driver` into
 // dst[0..cap). A value that does not fit is not read. True when read.
 bool ReadDriverKeyString(const char* driver, const char* name, char* dst, std::size_t cap);
