@@ -95,7 +95,7 @@ int CMainFrame::StartUp() {
 
     HMODULE hResource = nullptr, hBitmaps = nullptr;
     if (!LoadResources(&hResource, &hBitmaps)) {
-        MessageBoxA(m_hWnd, m_szMessage[MSG_NO_FILE], m_szMessage[MSG_CAPTION], MB_OK);
+        ShowMessage(m_szMessage[MSG_NO_FILE]);
         return -1;
     }
     struct Libraries {
@@ -164,6 +164,10 @@ bool CMainFrame::LoadResources(HMODULE* phResource, HMODULE* phBitmaps) {
         }
     }
     return true;
+}
+
+void CMainFrame::ShowMessage(const char* text) {
+    MessageBoxA(m_hWnd, text, m_szMessage[MSG_CAPTION], MB_OK);
 }
 
 int CMainFrame::DuplicationChk() {
@@ -361,8 +365,7 @@ void CMainFrame::OpenLauncher(bool bPreferences) {
                                    sizeof(launcher)) &&
                     StartVIXExe(launcher, bPreferences) == 1;
     if (!bStarted) {
-        MessageBoxA(m_hWnd, m_szMessage[bPreferences ? MSG_NO_PREFERENCES : MSG_NO_STATUS_WINDOW],
-                    m_szMessage[MSG_CAPTION], MB_OK);
+        ShowMessage(m_szMessage[bPreferences ? MSG_NO_PREFERENCES : MSG_NO_STATUS_WINDOW]);
     }
 }
 

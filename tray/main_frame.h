@@ -79,6 +79,8 @@ private:
     void OnIconNotify(LPARAM mouse);
     void OnCommand(UINT id);
     void OpenLauncher(bool bPreferences);
+    // A message box owned by the main window, with the agent's caption.
+    void ShowMessage(const char* text);
     void ShowPopupMenu();
     void ReloadIconChoice();
     void RefreshPortName();

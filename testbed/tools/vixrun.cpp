@@ -83,7 +83,9 @@ int main() {
         std::size_t start = 0;
         while (start < text.size()) {
             std::size_t lf = text.find('\n', start);
-            record += "| " + text.substr(start, lf == std::string::npos ? std::string::npos : lf - start) + "\n";
+            std::string line = text.substr(start, lf == std::string::npos ? std::string::npos : lf - start);
+            if (!line.empty() && line.back() == '\r') line.pop_back();  // written in text mode
+            record += "| " + line + "\n";
             if (lf == std::string::npos) break;
             start = lf + 1;
         }

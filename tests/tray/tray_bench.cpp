@@ -113,6 +113,8 @@ long AgentRun::Close(DWORD ms) {
     return WaitExit(ms);
 }
 
+bool HasVisibleStyle(HWND h) { return (GetWindowLongA(h, GWL_STYLE) & WS_VISIBLE) != 0; }
+
 std::vector<HWND> WindowsOf(DWORD pid, const char* className) {
     WindowSearch search{pid, className, {}};
     HDESK hDesk = OpenDesktopA(kDesktop, 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE);
@@ -125,7 +127,7 @@ std::vector<HWND> WindowsOf(DWORD pid, const char* className) {
 bool WaitMessageBox(DWORD pid, MessageBoxSeen* seen, DWORD ms) {
     for (DWORD waited = 0; waited <= ms; waited += 100) {
         for (HWND h : WindowsOf(pid, "#32770")) {
-            if (!IsWindowVisible(h)) continue;
+            if (!HasVisibleStyle(h)) continue;
             Sleep(200);  // let it finish its set-up
             seen->hWnd = h;
             char caption[256] = "";

@@ -48,6 +48,9 @@ private:
 
 // The top-level windows of a process on the agents' desktop.
 std::vector<HWND> WindowsOf(DWORD pid, const char* className = nullptr);
+// Whether a window of the agents' desktop was shown (IsWindowVisible does
+// not see across desktops).
+bool HasVisibleStyle(HWND h);
 // A message box of a process (waits up to ms): its text and caption.
 struct MessageBoxSeen {
     HWND hWnd = nullptr;
