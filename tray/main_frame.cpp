@@ -64,10 +64,13 @@ bool CMainFrame::SetPrinterNames(const char* printer, const char* port, const ch
                             bool bRemove, bool bIconInstall) {
     m_fRemove = bRemove;
     m_fIconInstall = bIconInstall;
-    return CopyText(m_szModelID, SafeView(model), m_build.fit) &&
-           CopyText(m_szPrinterName, SafeView(printer), m_build.fit) &&
-           CopyText(m_szPortName, SafeView(port), m_build.fit) &&
-           CopyText(m_szDriverName, SafeView(driver), m_build.fit);
+    // The fields are as large as the command line's, so only a text that
+    // did not end inside them is refused; a cut text would name another
+    // printer, so no build cuts here.
+    return CopyText(m_szModelID, SafeView(model), TextFit::Fail) &&
+           CopyText(m_szPrinterName, SafeView(printer), TextFit::Fail) &&
+           CopyText(m_szPortName, SafeView(port), TextFit::Fail) &&
+           CopyText(m_szDriverName, SafeView(driver), TextFit::Fail);
 }
 
 const char* CMainFrame::KeyName() const { return m_szPrinterName[0] ? m_szPrinterName : m_szPortName; }
@@ -158,7 +161,7 @@ bool CMainFrame::LoadResources(HMODULE* phResource, HMODULE* phBitmaps) {
         char name[260] = "", dir[260] = "", path[260] = "";
         GetPrivateProfileStringA(m_szModelID, "BmpDll", "", name, sizeof(name), m_szIniPath);
         if (name[0] && FindInstallDir(m_szDriverName, m_szModelID, dir, sizeof(dir)) &&
-            CopyText(path, dir, m_build.fit) && AppendText(path, name, m_build.fit)) {
+            CopyText(path, dir, TextFit::Fail) && AppendText(path, name, TextFit::Fail)) {
             *phBitmaps = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
             if (*phBitmaps) TraceMsgStr("CMainFrame::StartUp : bitmap library", path);
         }
@@ -373,7 +376,7 @@ void CMainFrame::RefreshPortName() {
     std::string port;
     if (ReadPrinterNames(m_szPrinterName, nullptr, &port)) {
         char fresh[260];
-        if (CopyText(fresh, port, m_build.fit)) CopyText(m_szPortName, fresh, TextFit::Cut);
+        if (CopyText(fresh, port, TextFit::Fail)) CopyText(m_szPortName, fresh, TextFit::Cut);
     }
 }
 

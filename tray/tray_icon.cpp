@@ -19,7 +19,8 @@ HICON CTrayIcon::IconOf(int index) const {
 
 bool CTrayIcon::Add(HWND hWnd, HMODULE hResource, const char* tip, int index, TextFit fit) {
     if (m_bAdded) return true;
-    if (!CopyText(m_szTip, kTipChars + 1, SafeView(tip), fit)) return false;
+    // CopyText reports a cut; only the checked build refuses one.
+    if (!CopyText(m_szTip, kTipChars + 1, SafeView(tip), fit) && fit == TextFit::Fail) return false;
     for (int i = 0; i < kIconCount; ++i) {
         if (!m_hIcons[i])
             m_hIcons[i] = static_cast<HICON>(

@@ -38,7 +38,8 @@ bool LoadEntryText(HMODULE hStrings, int id, TextFit fit, char (&out)[260]) {
     int n = hStrings ? LoadStringA(hStrings, static_cast<UINT>(id), buf, sizeof(buf)) : 0;
     out[0] = '\0';
     if (n <= 0) return false;
-    return CopyText(out, std::string_view(buf, static_cast<std::size_t>(n)), fit) && out[0];
+    bool bWhole = CopyText(out, std::string_view(buf, static_cast<std::size_t>(n)), fit);
+    return (bWhole || fit == TextFit::Cut) && out[0];
 }
 
 }  // namespace

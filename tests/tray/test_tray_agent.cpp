@@ -40,8 +40,8 @@ protected:
     // Starts the agent and waits until it runs with its icon.
     void StartRunning(AgentRun& agent, const std::string& args, const char* build = "vixtray.exe") {
         ASSERT_TRUE(agent.Start(build, args));
+        ASSERT_TRUE(trace.WaitAnotherRunning()) << trace.Text();
         ASSERT_NE(agent.WaitWindow(), nullptr) << trace.Text();
-        ASSERT_TRUE(trace.WaitFor("MainFrame.StartUp() : Result : 1")) << trace.Text();
     }
     std::string Launcher(const char* name) { return printer.Bed().InstallDir() + "\\" + name; }
 

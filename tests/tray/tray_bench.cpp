@@ -161,6 +161,27 @@ bool AgentTrace::WaitFor(const std::string& part, DWORD ms) const {
     }
 }
 
+std::size_t AgentTrace::Count(const std::string& part) const {
+    std::string text = Text();
+    std::size_t n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++n;
+    return n;
+}
+
+bool AgentTrace::WaitAnotherRunning(DWORD ms) {
+    ++m_running;
+    for (DWORD waited = 0;; waited += 50) {
+        if (Count("MainFrame.StartUp() : Result : 1") >= m_running) return true;
+        if (waited >= ms) return false;
+        Sleep(50);
+    }
+}
+
+void AgentTrace::Clear() {
+    DeleteFileA(kTraceLog);
+    m_running = 0;
+}
+
 LaunchLog::LaunchLog() : m_path(UniqueTempFile("vixrun")), m_stub(UniqueTempFile("vixaux")) {
     DeleteFileA(m_path.c_str());
     DeleteFileA(m_stub.c_str());

@@ -70,9 +70,16 @@ public:
     bool Has(const std::string& part) const { return Text().find(part) != std::string::npos; }
     // Waits until the trace holds part (up to ms).
     bool WaitFor(const std::string& part, DWORD ms = 10000) const;
+    std::size_t Count(const std::string& part) const;
+    // Waits until one more agent than before has traced a start-up that
+    // runs (it then holds its table slot and its icon).
+    bool WaitAnotherRunning(DWORD ms = 15000);
+    // Empties the log.
+    void Clear();
 
 private:
     vixtest::ScopedRegDword m_switch;
+    std::size_t m_running = 0;
 };
 
 // The launcher stand-ins' records (VIXBED_LAUNCHER_LOG) and the stand-in
