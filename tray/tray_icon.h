@@ -37,6 +37,7 @@ public:
     void Delete();
     bool IsAdded() const { return m_bAdded; }
     int Index() const { return m_index; }
+    const char* Tip() const { return m_szTip; }
 
 private:
     HICON IconOf(int index) const;
