@@ -7,8 +7,8 @@
 //       prints a job as a driver does: PrMonitoringStart with a monitor
 //       window and a job data block, PrGetChannel, PrGetTimerValue, then
 //       PrGetStatus on every tick of its timer, and PrMonitoringEnd. A page
-//       goes out on every tick whose simple status is 1 (the printer can
-//       print); the job ends when its pages are out or after --max-ticks.
+//       goes out on every tick whose simple status is 1 or 999 (the
+//       printer is idle or printing); the job ends when its pages are out or after --max-ticks.
 //       While the job prints the mapping "Z_VIXS_" + printer name is held.
 //       --interval overrides the driver's interval from PrGetTimerValue
 //       (seconds) so that tests need not wait; --hold-ms keeps the session
@@ -145,6 +145,10 @@ void SetPrinting(const std::string& printer, bool bPrinting) {
     }
 }
 
+// Simple statuses of a printer that takes pages: idle, and printing.
+constexpr LONG kSimpleReady = 1;
+constexpr LONG kSimplePrinting = 999;
+
 LRESULT CALLBACK MonitorWndProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); }
 
 int Job(const char* printer, const std::map<std::string, std::string>& o) {
@@ -211,7 +215,7 @@ int Job(const char* printer, const std::map<std::string, std::string>& o) {
         ++tick;
         LONG popup = -1, sound = -1, printing = -1, real = -1, simple = -1;
         rc = core.status(enableErr, &popup, &sound, &printing, &real, &simple);
-        bool bPage = rc == 1 && simple == 1;
+        bool bPage = rc == 1 && (simple == kSimpleReady || simple == kSimplePrinting);
         if (bPage) {
             SetPrinting(printer, true);
             ++done;
