@@ -14,11 +14,19 @@
 #include "comm/qkapi.h"
 #include "foundation/registry_key.h"
 #include "foundation/targets.h"
+#include "driver/core_exports.h"
 #include "include/vixcore.h"
 #include "status/status_reply.h"
 #include "support/bed_fixture.h"
 
 namespace {
+
+// vixcore.dll as the driver loads it, once per process.
+vixbed::CoreExports& Core() {
+    static vixbed::CoreExports core;
+    if (!core.hCore) core.Load();
+    return core;
+}
 
 double Now() {
     static LARGE_INTEGER f = [] {
@@ -85,15 +93,15 @@ double BareWork(const vixtest::BedPrinter& p, long ticks) {
 }
 
 double Ticks(const vixtest::BedPrinter& p, long ticks) {
-    PrMonitoringStart(nullptr, p.Printer().c_str(), p.Driver().c_str(), "USB001", p.Model().c_str(), "", "", nullptr);
+    Core().PrMonitoringStart(nullptr, p.Printer().c_str(), p.Driver().c_str(), "USB001", p.Model().c_str(), "", "", nullptr);
     DWORD s = 0, rw = 0;
-    PrGetChannel(&s, &rw);
+    Core().PrGetChannel(&s, &rw);
     LONG popup, sound, printing, real, simple;
-    PrGetStatus(0, &popup, &sound, &printing, &real, &simple);  // the first tick finds the target
+    Core().PrGetStatus(0, &popup, &sound, &printing, &real, &simple);  // the first tick finds the target
     double t0 = Now();
-    for (long i = 0; i < ticks; ++i) PrGetStatus(0, &popup, &sound, &printing, &real, &simple);
+    for (long i = 0; i < ticks; ++i) Core().PrGetStatus(0, &popup, &sound, &printing, &real, &simple);
     double per = (Now() - t0) / static_cast<double>(ticks);
-    PrMonitoringEnd();
+    Core().PrMonitoringEnd();
     if (real != 1) std::printf("  (unexpected status %ld)\n", static_cast<long>(real));
     return per;
 }

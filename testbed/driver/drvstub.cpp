@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/core_exports.h"
 #include "emu/bed_state.h"
 #include "foundation/registry_key.h"
 #include "include/vixcore.h"
@@ -67,32 +68,6 @@ int Status(const char* printer) {
 }
 
 // ---- a print job --------------------------------------------------------------
-
-struct CoreExports {
-    HMODULE hCore = nullptr;
-    decltype(&PrMonitoringStart) start = nullptr;
-    decltype(&PrGetChannel) channel = nullptr;
-    decltype(&PrGetTimerValue) timer = nullptr;
-    decltype(&PrGetStatus) status = nullptr;
-    decltype(&PrMonitoringEnd) end = nullptr;
-    decltype(&PrGetDeviceID) deviceId = nullptr;
-
-    bool Load() {
-        hCore = LoadLibraryA("vixcore.dll");
-        if (!hCore) return false;
-        auto find = [&](const char* n) { return reinterpret_cast<void*>(GetProcAddress(hCore, n)); };
-        start = reinterpret_cast<decltype(start)>(find("PrMonitoringStart"));
-        channel = reinterpret_cast<decltype(channel)>(find("PrGetChannel"));
-        timer = reinterpret_cast<decltype(timer)>(find("PrGetTimerValue"));
-        status = reinterpret_cast<decltype(status)>(find("PrGetStatus"));
-        end = reinterpret_cast<decltype(end)>(find("PrMonitoringEnd"));
-        deviceId = reinterpret_cast<decltype(deviceId)>(find("PrGetDeviceID"));
-        return start && channel && timer && status && end && deviceId;
-    }
-    ~CoreExports() {
-        if (hCore) FreeLibrary(hCore);
-    }
-};
 
 // The job data block a driver hands over: the header (total size,
 // descriptor offset, descriptor area size, unused, item count, flag data
@@ -168,7 +143,7 @@ int Job(const char* printer, const std::map<std::string, std::string>& o) {
         if (key.Open(HKEY_LOCAL_MACHINE, ("Software\\ZARVO\\VIX3\\Driver\\" + driver).c_str()))
             model = key.ReadString("ModelID");
     }
-    CoreExports core;
+    vixbed::CoreExports core;
     if (!core.Load()) {
         std::printf("vixcore.dll or its session exports could not be loaded\n");
         return 1;
@@ -188,18 +163,18 @@ int Job(const char* printer, const std::map<std::string, std::string>& o) {
                 hMapping ? "held" : "FAILED");
 
     std::vector<unsigned char> block = JobDataBlock(portFileJob ? portFileJob : 1, portFileJob != 0);
-    LONG rc = core.start(hMon, printer, driver.c_str(), port.c_str(), model.c_str(), "", "", block.data());
+    LONG rc = core.PrMonitoringStart(hMon, printer, driver.c_str(), port.c_str(), model.c_str(), "", "", block.data());
     std::printf("PrMonitoringStart = %ld\n", static_cast<long>(rc));
     if (rc != 0) {
         if (hMapping) CloseHandle(hMapping);
         return portFileJob ? 0 : 1;
     }
     DWORD statusChannel = 0, rwChannel = 0;
-    rc = core.channel(&statusChannel, &rwChannel);
+    rc = core.PrGetChannel(&statusChannel, &rwChannel);
     std::printf("PrGetChannel = %ld, status channel 0x%08lX, read/write channel 0x%08lX\n", static_cast<long>(rc),
                 static_cast<unsigned long>(statusChannel), static_cast<unsigned long>(rwChannel));
     LONG network = 0;
-    LONG seconds = core.timer(statusChannel, &network);
+    LONG seconds = core.PrGetTimerValue(statusChannel, &network);
     std::printf("PrGetTimerValue = %ld (network %ld)\n", static_cast<long>(seconds), static_cast<long>(network));
     long intervalMs = num("--interval", seconds > 0 ? seconds * 1000 : 10000);
     std::fflush(stdout);
@@ -214,7 +189,7 @@ int Job(const char* printer, const std::map<std::string, std::string>& o) {
         }
         ++tick;
         LONG popup = -1, sound = -1, printing = -1, real = -1, simple = -1;
-        rc = core.status(enableErr, &popup, &sound, &printing, &real, &simple);
+        rc = core.PrGetStatus(enableErr, &popup, &sound, &printing, &real, &simple);
         bool bPage = rc == 1 && (simple == kSimpleReady || simple == kSimplePrinting);
         if (bPage) {
             SetPrinting(printer, true);
@@ -230,7 +205,7 @@ int Job(const char* printer, const std::map<std::string, std::string>& o) {
     SetPrinting(printer, false);
     std::printf("job %s after %ld tick(s)\n", done >= pages ? "finished" : "NOT finished", tick);
     if (holdMs > 0) Sleep(static_cast<DWORD>(holdMs));
-    rc = core.end();
+    rc = core.PrMonitoringEnd();
     std::printf("PrMonitoringEnd = %ld\n", static_cast<long>(rc));
     if (hMapping) CloseHandle(hMapping);
     DestroyWindow(hMon);

@@ -11,6 +11,7 @@
 #include "emu/bed_state.h"
 #include "foundation/registry_key.h"
 #include "foundation/targets.h"
+#include "driver/core_exports.h"
 #include "include/vixcore.h"
 #include "support/bed_fixture.h"
 
@@ -21,15 +22,23 @@ using vixtest::CallLogWindow;
 
 namespace {
 
+// vixcore.dll as the driver loads it, once per process.
+vixbed::CoreExports& Core() {
+    static vixbed::CoreExports core;
+    if (!core.hCore) core.Load();
+    return core;
+}
+
 struct Outputs {
     LONG popup = -7, sound = -7, printing = -7, real = -7, simple = -7;
-    LONG Get(LONG enableErr) { return PrGetStatus(enableErr, &popup, &sound, &printing, &real, &simple); }
+    LONG Get(LONG enableErr) { return Core().PrGetStatus(enableErr, &popup, &sound, &printing, &real, &simple); }
     bool Untouched() const { return popup == -7 && sound == -7 && printing == -7 && real == -7 && simple == -7; }
 };
 
 class SessionTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        ASSERT_NE(nullptr, Core().PrGetStatus) << "vixcore.dll or its session exports did not load";
         ClearTargets();
         // A status channel 0x10000005 and a read/write channel, as a network
         // box of the bench would offer them.
@@ -37,7 +46,7 @@ protected:
         ASSERT_TRUE(m_printer.Create());
     }
     void TearDown() override {
-        PrMonitoringEnd();
+        Core().PrMonitoringEnd();
         ClearTargets();
     }
     static void ClearTargets() {
@@ -45,7 +54,7 @@ protected:
         RegDeleteTreeA(HKEY_CURRENT_USER, vix::kTargetRootPort);
     }
     LONG Start(const void* jobData = nullptr) {
-        return PrMonitoringStart(nullptr, P(), m_printer.Driver().c_str(), "USB001", m_printer.Model().c_str(), "",
+        return Core().PrMonitoringStart(nullptr, P(), m_printer.Driver().c_str(), "USB001", m_printer.Model().c_str(), "",
                                  "", const_cast<void*>(jobData));
     }
     const char* P() const { return m_printer.Printer().c_str(); }
@@ -71,24 +80,24 @@ TEST_F(SessionTest, StatusWithoutSessionWritesNothing) {
     EXPECT_EQ(1, o.Get(0));
     EXPECT_TRUE(o.Untouched());
     DWORD s = 9, rw = 9;
-    EXPECT_EQ(1, PrGetChannel(&s, &rw));
+    EXPECT_EQ(1, Core().PrGetChannel(&s, &rw));
     EXPECT_EQ(0u, s);
     EXPECT_EQ(0u, rw);
     LPVOID data = reinterpret_cast<LPVOID>(1);
     DWORD size = 5;
-    EXPECT_EQ(1, PrGetPrinterData(nullptr, &size, &data));
-    EXPECT_EQ(1, PrSendPrinterData(nullptr, &size, &data));
-    EXPECT_EQ(0, PrReleasePrinterData(&data));
+    EXPECT_EQ(1, Core().PrGetPrinterData(nullptr, &size, &data));
+    EXPECT_EQ(1, Core().PrSendPrinterData(nullptr, &size, &data));
+    EXPECT_EQ(0, Core().PrReleasePrinterData(&data));
 }
 
 TEST_F(SessionTest, MissingNamesFailAndEndWithoutSessionSucceeds) {
-    EXPECT_EQ(1, PrMonitoringStart(nullptr, "", "D", "USB001", "M", "", "", nullptr));
-    EXPECT_EQ(1, PrMonitoringStart(nullptr, P(), m_printer.Driver().c_str(), nullptr, "M", "", "", nullptr));
-    EXPECT_EQ(-1, PrGetTimerValue(0, nullptr));  // after a failed start the information is invalid
-    EXPECT_EQ(1, PrReleaseRegistry(P(), "", "USB001", "M"));
-    EXPECT_EQ(0, PrReleaseRegistry(P(), m_printer.Driver().c_str(), "USB001", m_printer.Model().c_str()));
-    EXPECT_EQ(10, PrGetTimerValue(0, nullptr));
-    EXPECT_EQ(0, PrMonitoringEnd());
+    EXPECT_EQ(1, Core().PrMonitoringStart(nullptr, "", "D", "USB001", "M", "", "", nullptr));
+    EXPECT_EQ(1, Core().PrMonitoringStart(nullptr, P(), m_printer.Driver().c_str(), nullptr, "M", "", "", nullptr));
+    EXPECT_EQ(-1, Core().PrGetTimerValue(0, nullptr));  // after a failed start the information is invalid
+    EXPECT_EQ(1, Core().PrReleaseRegistry(P(), "", "USB001", "M"));
+    EXPECT_EQ(0, Core().PrReleaseRegistry(P(), m_printer.Driver().c_str(), "USB001", m_printer.Model().c_str()));
+    EXPECT_EQ(10, Core().PrGetTimerValue(0, nullptr));
+    EXPECT_EQ(0, Core().PrMonitoringEnd());
 }
 
 TEST_F(SessionTest, ATickStoresTheReplyForTheStatusWindow) {
@@ -97,7 +106,7 @@ TEST_F(SessionTest, ATickStoresTheReplyForTheStatusWindow) {
     const std::string target = Target();
     ASSERT_FALSE(target.empty());  // the first monitoring made the target
     DWORD s = 0, rw = 0;
-    ASSERT_EQ(0, PrGetChannel(&s, &rw));
+    ASSERT_EQ(0, Core().PrGetChannel(&s, &rw));
     EXPECT_EQ(0x10000005u, s);
     EXPECT_EQ(0x10010003u, rw);
     vixbed::PrinterCondition c;
@@ -128,7 +137,7 @@ TEST_F(SessionTest, ATickStoresTheReplyForTheStatusWindow) {
     EXPECT_EQ(0, o.popup);
     EXPECT_EQ(0, o.sound);
     // The session ends with its channels closed and the library released.
-    ASSERT_EQ(0, PrMonitoringEnd());
+    ASSERT_EQ(0, Core().PrMonitoringEnd());
     EXPECT_EQ(log.Count("QKOpenChannel"), log.Count("QKCloseChannel"));
     EXPECT_EQ(2, log.Count("QKOpenChannel"));
     EXPECT_EQ(1, log.Count("QKRelease"));
@@ -138,7 +147,7 @@ TEST_F(SessionTest, ATickStoresTheReplyForTheStatusWindow) {
 TEST_F(SessionTest, FailedReadsAreForcedStatuses) {
     ASSERT_EQ(0, Start());
     DWORD s = 0, rw = 0;
-    ASSERT_EQ(0, PrGetChannel(&s, &rw));
+    ASSERT_EQ(0, Core().PrGetChannel(&s, &rw));
     struct Case {
         LONG enableErr;
         LONG simple;
@@ -195,7 +204,7 @@ TEST_F(SessionTest, BeforeTheChannelsTheStatusIsForcedAndComStatusLeftAlone) {
 TEST_F(SessionTest, TargetRemovedByAnotherProcessIsFoundAgainWhenRecreated) {
     ASSERT_EQ(0, Start());
     DWORD s = 0, rw = 0;
-    ASSERT_EQ(0, PrGetChannel(&s, &rw));
+    ASSERT_EQ(0, Core().PrGetChannel(&s, &rw));
     const std::string first = Target();
     ASSERT_EQ(0, vix::RemoveTarget(first.c_str()));
     Outputs o;
@@ -222,48 +231,48 @@ TEST_F(SessionTest, DeviceIdAndPrinterData) {
     const std::string id = m_printer.Emu().deviceId;
     char small[8] = "xxxxxxx";
     DWORD size = sizeof(small);
-    EXPECT_EQ(1, PrGetDeviceID(small, &size));
+    EXPECT_EQ(1, Core().PrGetDeviceID(small, &size));
     EXPECT_EQ(id.size(), size);
     EXPECT_EQ('\0', small[0]);
     std::vector<char> buf(size + 1, 'x');
     size = static_cast<DWORD>(buf.size());
-    ASSERT_EQ(0, PrGetDeviceID(buf.data(), &size));
+    ASSERT_EQ(0, Core().PrGetDeviceID(buf.data(), &size));
     EXPECT_EQ(id.size(), size);
     EXPECT_EQ(id, std::string(buf.data(), std::strlen(buf.data())));
     DWORD none = 0;
-    EXPECT_EQ(1, PrGetDeviceID(nullptr, &none));
+    EXPECT_EQ(1, Core().PrGetDeviceID(nullptr, &none));
     EXPECT_EQ(id.size(), none);
 
     LPVOID data = reinterpret_cast<LPVOID>(1);
     DWORD dataSize = 12;
-    EXPECT_EQ(0, PrGetPrinterData(nullptr, &dataSize, &data));
+    EXPECT_EQ(0, Core().PrGetPrinterData(nullptr, &dataSize, &data));
     EXPECT_EQ(nullptr, data);
     EXPECT_EQ(12u, dataSize);
-    EXPECT_EQ(0, PrSendPrinterData(nullptr, &dataSize, &data));
+    EXPECT_EQ(0, Core().PrSendPrinterData(nullptr, &dataSize, &data));
 }
 
 TEST_F(SessionTest, TimerValueFromTheDriverKeyOrTheResourceLibrary) {
     ASSERT_EQ(0, Start());
     LONG network = -1;
     // No text in the driver key: string 1340 of the resource library ("10").
-    EXPECT_EQ(10, PrGetTimerValue(0x10000005, &network));
+    EXPECT_EQ(10, Core().PrGetTimerValue(0x10000005, &network));
     EXPECT_EQ(0, network);
-    EXPECT_EQ(10, PrGetTimerValue(0, &network));
+    EXPECT_EQ(10, Core().PrGetTimerValue(0, &network));
     SetDriverString("LocalMonitoringTimer", "5,10");
-    EXPECT_EQ(5, PrGetTimerValue(0x10000005, &network));
+    EXPECT_EQ(5, Core().PrGetTimerValue(0x10000005, &network));
     SetDriverString("LocalMonitoringTimer", "0");
-    EXPECT_EQ(-1, PrGetTimerValue(0x10000005, &network));
-    EXPECT_EQ(-1, PrGetTimerValue(0x00000004, &network));  // not offered by this printer
+    EXPECT_EQ(-1, Core().PrGetTimerValue(0x10000005, &network));
+    EXPECT_EQ(-1, Core().PrGetTimerValue(0x00000004, &network));  // not offered by this printer
 }
 
 TEST_F(SessionTest, NetworkChannelTriplesTheResourceInterval) {
     vixbed::SetChannels(m_printer.Printer(), {{0x10000005, 0x8007}, {0x10010003, 0x8003}});
     ASSERT_EQ(0, Start());
     LONG network = -1;
-    EXPECT_EQ(30, PrGetTimerValue(0x10000005, &network));
+    EXPECT_EQ(30, Core().PrGetTimerValue(0x10000005, &network));
     EXPECT_EQ(1, network);
     SetDriverString("NetworkMonitoringTimer", "7");
-    EXPECT_EQ(7, PrGetTimerValue(0x10000005, &network));
+    EXPECT_EQ(7, Core().PrGetTimerValue(0x10000005, &network));
 }
 
 // The driver's job data block: header, one descriptor, flag data, job id.
@@ -293,12 +302,12 @@ TEST_F(SessionTest, PortFileJobIsFollowedInsteadOfMonitored) {
     // session as no block would.
     std::vector<unsigned char> ordinary = Block(0x01, "4242");
     EXPECT_EQ(0, Start(ordinary.data()));
-    EXPECT_EQ(0, PrMonitoringEnd());
+    EXPECT_EQ(0, Core().PrMonitoringEnd());
     std::vector<unsigned char> outside = Block(0x07, "4242");
     DWORD farAway = 0x7FFFFFF0;
     std::memcpy(&outside[24], &farAway, 4);  // the item's data offset
     EXPECT_EQ(0, Start(outside.data()));
-    EXPECT_EQ(0, PrMonitoringEnd());
+    EXPECT_EQ(0, Core().PrMonitoringEnd());
     std::vector<unsigned char> tooMany = Block(0x07, "4242");
     DWORD count = 1000;
     std::memcpy(&tooMany[16], &count, 4);
@@ -306,8 +315,8 @@ TEST_F(SessionTest, PortFileJobIsFollowedInsteadOfMonitored) {
 }
 
 TEST_F(SessionTest, SetRegDefaultValueFillsTheTargetOfAPrinter) {
-    EXPECT_EQ(1, PrSetRegDefaultValue(P(), "", "USB001", m_printer.Model().c_str(), nullptr));
-    ASSERT_EQ(0, PrSetRegDefaultValue(P(), m_printer.Driver().c_str(), "USB001", m_printer.Model().c_str(), nullptr));
+    EXPECT_EQ(1, Core().PrSetRegDefaultValue(P(), "", "USB001", m_printer.Model().c_str(), nullptr));
+    ASSERT_EQ(0, Core().PrSetRegDefaultValue(P(), m_printer.Driver().c_str(), "USB001", m_printer.Model().c_str(), nullptr));
     RegistryKey k;
     ASSERT_TRUE(k.Open(HKEY_CURRENT_USER, Target().c_str()));
     EXPECT_EQ(1u, k.ReadDword("SoundNotifyEnable"));

@@ -44,7 +44,9 @@ protected:
     static void MakeTarget(const char* root, int index, const char* name) {
         RegistryKey k;
         ASSERT_TRUE(k.Open(HKEY_CURRENT_USER, Sub(root, index).c_str(), true));
-        if (name) ASSERT_TRUE(k.WriteString("Name", name));
+        if (name) {
+            ASSERT_TRUE(k.WriteString("Name", name));
+        }
     }
     static bool Exists(const std::string& path) {
         RegistryKey k;
