@@ -46,11 +46,20 @@ std::string TargetName(HKEY hRoot, const std::string& subKey) {
     return name;
 }
 
-// Deletes a key below hParent with all its sub-keys, depth first.
+// Deletes a key below hParent with all its sub-keys, depth first: each
+// key's sub-keys, then its values, then the key itself.
 void DeleteKeyTree(HKEY hParent, const char* subKey) {
     RegistryKey key;
     if (key.Open(hParent, subKey, false, KEY_ALL_ACCESS)) {
         for (const std::string& child : SubKeyNames(key)) DeleteKeyTree(key.Handle(), child.c_str());
+        for (;;) {
+            char name[16384];
+            DWORD len = sizeof(name);
+            if (RegEnumValueA(key.Handle(), 0, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
+                RegDeleteValueA(key.Handle(), name) != ERROR_SUCCESS) {
+                break;
+            }
+        }
         key.Close();
     }
     RegDeleteKeyA(hParent, subKey);

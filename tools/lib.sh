@@ -44,3 +44,7 @@ stop_xvfb() {
     if [ -n "${XVFB_PID:-}" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
     XVFB_PID=
 }
+
+# Whether this machine's kernel runs 32-bit programs (Wine's x86 programs
+# need its 32-bit loader).
+can_run_x86() { /usr/lib/wine/wine --version >/dev/null 2>&1; }

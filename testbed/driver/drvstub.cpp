@@ -2,11 +2,30 @@
 // calls its exports.
 //
 //   drvstub status PRINTER    one-shot status query (PrGetPrinterStatus)
+//   drvstub job PRINTER [--pages N] [--max-ticks N] [--interval MS]
+//                       [--enable-err N] [--port-file JOBID] [--hold-ms MS]
+//       prints a job as a driver does: PrMonitoringStart with a monitor
+//       window and a job data block, PrGetChannel, PrGetTimerValue, then
+//       PrGetStatus on every tick of its timer, and PrMonitoringEnd. A page
+//       goes out on every tick whose simple status is 1 or 999 (the
+//       printer is idle or printing); the job ends when its pages are out or after --max-ticks.
+//       While the job prints the mapping "Z_VIXS_" + printer name is held.
+//       --interval overrides the driver's interval from PrGetTimerValue
+//       (seconds) so that tests need not wait; --hold-ms keeps the session
+//       open that long after the job (for a second process to look at).
 #include <windows.h>
+#include <winspool.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
 #include <string>
+#include <vector>
 
+#include "driver/core_exports.h"
+#include "emu/bed_state.h"
+#include "foundation/registry_key.h"
 #include "include/vixcore.h"
 
 namespace {
@@ -48,10 +67,160 @@ int Status(const char* printer) {
     return rc > 0 ? 0 : 1;
 }
 
+// ---- a print job --------------------------------------------------------------
+
+// The job data block a driver hands over: the header (total size,
+// descriptor offset, descriptor area size, unused, item count, flag data
+// size), one descriptor, the flag data and the job identifier as text.
+std::vector<unsigned char> JobDataBlock(DWORD jobId, bool bPortFile) {
+    const std::string id = std::to_string(jobId);
+    const DWORD header = 24, descOffset = header, descSize = 16, flagSize = 4;
+    const DWORD dataOffset = descOffset + descSize + flagSize;
+    const DWORD total = dataOffset + static_cast<DWORD>(id.size()) + 1;
+    std::vector<unsigned char> b(total, 0);
+    auto put = [&](DWORD at, DWORD v) { std::memcpy(&b[at], &v, 4); };
+    put(0, total);
+    put(4, descOffset);
+    put(8, descSize);
+    put(16, 1);
+    put(20, flagSize);
+    put(descOffset, dataOffset);
+    put(descOffset + 4, static_cast<DWORD>(id.size()));
+    put(descOffset + 8, 10);
+    b[descOffset + descSize] = bPortFile ? 0x07 : 0x01;
+    std::memcpy(&b[dataOffset], id.data(), id.size());
+    return b;
+}
+
+bool PrinterNames(const char* printer, std::string* driver, std::string* port) {
+    HANDLE h = nullptr;
+    if (!OpenPrinterA(const_cast<char*>(printer), &h, nullptr)) return false;
+    DWORD need = 0;
+    GetPrinterA(h, 2, nullptr, 0, &need);
+    std::vector<BYTE> buf(need ? need : 1);
+    bool ok = need && GetPrinterA(h, 2, buf.data(), need, &need);
+    ClosePrinter(h);
+    if (!ok) return false;
+    auto* pi = reinterpret_cast<PRINTER_INFO_2A*>(buf.data());
+    *driver = pi->pDriverName ? pi->pDriverName : "";
+    *port = pi->pPortName ? pi->pPortName : "";
+    return true;
+}
+
+// The emulated printer prints while data comes, and is idle again after.
+void SetPrinting(const std::string& printer, bool bPrinting) {
+    vixbed::BedLock lock;
+    vixbed::EmuPrinterSpec spec;
+    if (!vixbed::LoadEmuPrinter(printer, &spec)) return;
+    int want = bPrinting ? 0x03 : 0x04;
+    int other = bPrinting ? 0x04 : 0x03;
+    if (spec.condition.st == other) {  // an error stays until it is cleared
+        spec.condition.st = want;
+        vixbed::SaveCondition(printer, spec.condition);
+    }
+}
+
+// Simple statuses of a printer that takes pages: idle, and printing.
+constexpr LONG kSimpleReady = 1;
+constexpr LONG kSimplePrinting = 999;
+
+LRESULT CALLBACK MonitorWndProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); }
+
+int Job(const char* printer, const std::map<std::string, std::string>& o) {
+    auto num = [&](const char* k, long def) {
+        auto it = o.find(k);
+        return it == o.end() ? def : std::strtol(it->second.c_str(), nullptr, 0);
+    };
+    const long pages = num("--pages", 3), maxTicks = num("--max-ticks", 60), enableErr = num("--enable-err", 0);
+    const long portFileJob = num("--port-file", 0), holdMs = num("--hold-ms", 0);
+    std::string driver, port, model;
+    if (!PrinterNames(printer, &driver, &port)) {
+        std::printf("printer \"%s\" not found\n", printer);
+        return 1;
+    }
+    {
+        vix::RegistryKey key;
+        if (key.Open(HKEY_LOCAL_MACHINE, ("Software\\ZARVO\\VIX3\\Driver\\" + driver).c_str()))
+            model = key.ReadString("ModelID");
+    }
+    vixbed::CoreExports core;
+    if (!core.Load()) {
+        std::printf("vixcore.dll or its session exports could not be loaded\n");
+        return 1;
+    }
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = MonitorWndProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "VixBedMonitor";
+    RegisterClassA(&wc);
+    HWND hMon = CreateWindowA("VixBedMonitor", "monitor", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+
+    std::string mappingName = std::string("Z_VIXS_") + printer;
+    for (char& c : mappingName)
+        if (c == '\\') c = '/';
+    HANDLE hMapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, mappingName.c_str());
+    std::printf("job: printer \"%s\", %ld page(s), mapping \"%s\" %s\n", printer, pages, mappingName.c_str(),
+                hMapping ? "held" : "FAILED");
+
+    std::vector<unsigned char> block = JobDataBlock(portFileJob ? portFileJob : 1, portFileJob != 0);
+    LONG rc = core.PrMonitoringStart(hMon, printer, driver.c_str(), port.c_str(), model.c_str(), "", "", block.data());
+    std::printf("PrMonitoringStart = %ld\n", static_cast<long>(rc));
+    if (rc != 0) {
+        if (hMapping) CloseHandle(hMapping);
+        return portFileJob ? 0 : 1;
+    }
+    DWORD statusChannel = 0, rwChannel = 0;
+    rc = core.PrGetChannel(&statusChannel, &rwChannel);
+    std::printf("PrGetChannel = %ld, status channel 0x%08lX, read/write channel 0x%08lX\n", static_cast<long>(rc),
+                static_cast<unsigned long>(statusChannel), static_cast<unsigned long>(rwChannel));
+    LONG network = 0;
+    LONG seconds = core.PrGetTimerValue(statusChannel, &network);
+    std::printf("PrGetTimerValue = %ld (network %ld)\n", static_cast<long>(seconds), static_cast<long>(network));
+    long intervalMs = num("--interval", seconds > 0 ? seconds * 1000 : 10000);
+    std::fflush(stdout);
+
+    SetTimer(hMon, 1, static_cast<UINT>(intervalMs), nullptr);
+    long done = 0, tick = 0;
+    MSG msg;
+    while (done < pages && tick < maxTicks && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message != WM_TIMER) {
+            DispatchMessageA(&msg);
+            continue;
+        }
+        ++tick;
+        LONG popup = -1, sound = -1, printing = -1, real = -1, simple = -1;
+        rc = core.PrGetStatus(enableErr, &popup, &sound, &printing, &real, &simple);
+        bool bPage = rc == 1 && (simple == kSimpleReady || simple == kSimplePrinting);
+        if (bPage) {
+            SetPrinting(printer, true);
+            ++done;
+        }
+        std::printf("tick %ld: PrGetStatus = %ld popup %ld sound %ld printing %ld real %ld simple %ld%s\n", tick,
+                    static_cast<long>(rc), static_cast<long>(popup), static_cast<long>(sound),
+                    static_cast<long>(printing), static_cast<long>(real), static_cast<long>(simple),
+                    bPage ? ("  page " + std::to_string(done) + "/" + std::to_string(pages)).c_str() : "");
+        std::fflush(stdout);
+    }
+    KillTimer(hMon, 1);
+    SetPrinting(printer, false);
+    std::printf("job %s after %ld tick(s)\n", done >= pages ? "finished" : "NOT finished", tick);
+    if (holdMs > 0) Sleep(static_cast<DWORD>(holdMs));
+    rc = core.PrMonitoringEnd();
+    std::printf("PrMonitoringEnd = %ld\n", static_cast<long>(rc));
+    if (hMapping) CloseHandle(hMapping);
+    DestroyWindow(hMon);
+    return done >= pages ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "status") return Status(argv[2]);
-    std::fprintf(stderr, "usage: drvstub status PRINTER\n");
+    if (argc >= 3 && std::string(argv[1]) == "job") {
+        std::map<std::string, std::string> o;
+        for (int i = 3; i + 1 < argc; i += 2) o[argv[i]] = argv[i + 1];
+        return Job(argv[2], o);
+    }
+    std::fprintf(stderr, "usage: drvstub status PRINTER | job PRINTER [options]\n");
     return 2;
 }

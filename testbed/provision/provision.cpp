@@ -49,7 +49,18 @@ bool AddSpoolerPrinter(const std::string& printer, const std::string& driver, co
     HANDLE h = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&pi));
     if (!h) return false;
     ClosePrinter(h);
-    return true;
+    // A driver's set-up leaves monitoring enabled for its printers.
+    return SetVixSetting(printer, 0);
+}
+
+bool SetVixSetting(const std::string& printer, DWORD value) {
+    PRINTER_DEFAULTSA pd = {nullptr, nullptr, PRINTER_ALL_ACCESS};
+    HANDLE h = nullptr;
+    if (!OpenPrinterA(const_cast<char*>(printer.c_str()), &h, &pd)) return false;
+    DWORD rc = SetPrinterDataA(h, const_cast<char*>("VIXSetting"), REG_DWORD, reinterpret_cast<BYTE*>(&value),
+                               sizeof(value));
+    ClosePrinter(h);
+    return rc == ERROR_SUCCESS;
 }
 
 bool RemoveSpoolerPrinter(const std::string& printer) {
@@ -105,7 +116,9 @@ bool MakeDirectories(const std::string& dir) {
 bool InstallLibraryFiles(const std::string& dir) {
     if (!MakeDirectories(dir)) return false;
     bool ok = true;
-    for (const char* name : {"QKAPI.DLL", "QKAPI4.DLL"}) {
+    // The driver's copy of the core library and its status-agent control
+    // library come with the bidirectional library.
+    for (const char* name : {"QKAPI.DLL", "QKAPI4.DLL", "vixcore.dll", "VIXSAGNT.DLL"}) {
         std::string from = ProgramDirectory() + name;
         std::string to = dir + "\\" + name;
         ok = CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE && ok;

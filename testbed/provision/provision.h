@@ -34,6 +34,8 @@ bool RemoveSpoolerDriver(const std::string& driver);
 bool AddSpoolerPrinter(const std::string& printer, const std::string& driver, const std::string& port,
                        const std::string& dataType = "RAW");
 bool RemoveSpoolerPrinter(const std::string& printer);
+// The printer data "VIXSetting" (1: the printer is not to be monitored).
+bool SetVixSetting(const std::string& printer, DWORD value);
 
 // HKLM "Software\ZARVO\VIX3\Driver\<driver>", in this process's view.
 bool WriteDriverKey(const DriverKeySpec& spec);

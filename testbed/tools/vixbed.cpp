@@ -76,7 +76,7 @@ int Provision(const std::map<std::string, std::string>& o) {
     emu.printer = printer;
     emu.port = port;
     emu.deviceId = "MFG:ZARVO;CMD:ZVPL,BDC;MDL:" + model + ";CLS:PRINTER;DES:ZARVO " + model + ";";
-    if (!ParseChannelList(get("--channels", "0x00000004:0x0004,0x10000005:0x0007"), emu.channels)) return Usage();
+    if (!ParseChannelList(get("--channels", "0x00000004:0x0004,0x10000005:0x0007,0x10010003:0x0003"), emu.channels)) return Usage();
     emu.condition.inks = {80, 65, 70, 55};
     DriverKeySpec key;
     key.driver = driver;
