@@ -260,6 +260,12 @@ TEST_F(TrayAgent, UnknownPrinterEndsQuietlyAndTakesOnlyAKeptEntry) {
     EXPECT_TRUE(trace.Has("InitInstance : printer not found")) << trace.Text();
     EXPECT_TRUE(WindowsOf(plain.Pid()).empty());
 
+    // A parameter file ("/F") naming it: read, deleted, and the end is quiet.
+    AgentRun fromFile;
+    ASSERT_TRUE(fromFile.Start("vixtray.exe", FileArgs("VixBed No Such Printer", "USB001", printer.Model())));
+    EXPECT_EQ(fromFile.WaitExit(15000), 0);
+    EXPECT_TRUE(WindowsOf(fromFile.Pid()).empty());
+
     // A start-up entry that keeps its parameter file ("/A").
     std::string kept = KeptParamFile("VixBed No Such Printer", printer.Model());
     RunValue user(HKEY_CURRENT_USER, "VixBed No Such Printer");
@@ -410,4 +416,22 @@ TEST_F(TrayAgent, PortOnlyPrinterUsesThePortNameEverywhere) {
     EXPECT_EQ(r["port"], port);
     EXPECT_EQ(agent.Close(), 0);
     EXPECT_EQ(table.TraySlot(port), -1);
+}
+
+// A printer seen for the first time: its target key is made and filled by
+// the core library's PrSetRegDefaultValue from the profile (icon on,
+// choice 1).
+TEST(TrayAgentNewPrinter, GetsItsTargetFromTheCoreLibrary) {
+    AgentTrace trace;
+    TrayPrinter printer;
+    ASSERT_TRUE(printer.Create(false));
+    ASSERT_EQ(printer.TargetKey(), "");
+    AgentRun agent;
+    ASSERT_TRUE(agent.Start("vixtray.exe", LongArgs(printer.Printer(), printer.Port(), printer.Model())));
+    ASSERT_TRUE(trace.WaitAnotherRunning()) << trace.Text();
+    EXPECT_TRUE(trace.Has("CMainFrame::StartUp : FindOrCreateTarget : 0"));
+    EXPECT_NE(printer.TargetKey(), "");
+    EXPECT_EQ(printer.TargetDword("TrayIconEnable"), 1u);
+    EXPECT_EQ(printer.TargetDword("TrayIconSelected"), 1u);
+    EXPECT_EQ(agent.Close(), 0);
 }
