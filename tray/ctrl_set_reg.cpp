@@ -9,25 +9,11 @@
 #include "foundation/printer_info.h"
 #include "foundation/text.h"
 #include "tray/menu_plan.h"
+#include "tray/reg_text.h"
 #include "tray/tray_log.h"
 
 namespace vix {
 namespace tray {
-
-namespace {
-
-// A string value of at most 259 characters; a longer one is not read.
-bool ReadRunText(HKEY hKey, const char* name, char (&text)[260]) {
-    DWORD type = 0, size = sizeof(text) - 1;
-    text[0] = '\0';
-    if (RegQueryValueExA(hKey, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS)
-        return false;
-    if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
-    text[size < sizeof(text) ? size : sizeof(text) - 1] = '\0';
-    return true;
-}
-
-}  // namespace
 
 int CCtrlSetReg::IsVixInvalid(const char* printer) {
     TraceMsg("CCtrlSetReg::IsVixInvalid : start");
@@ -88,7 +74,7 @@ bool RemoveStartupEntry(HKEY root, const char* name) {
     UniqueRegKey hKey(raw);
     if (!name || !*name) return true;
     char text[260];
-    if (ReadRunText(hKey.Get(), name, text)) {
+    if (ReadRegText(hKey.Get(), name, text)) {
         std::string file = StartupEntryParamFile(text);
         if (!file.empty()) {
             cmdInfo info;

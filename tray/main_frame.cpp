@@ -10,6 +10,7 @@
 #include "foundation/settings.h"
 #include "foundation/targets.h"
 #include "tray/ctrl_set_reg.h"
+#include "tray/reg_text.h"
 #include "tray/tray_log.h"
 
 namespace vix {
@@ -28,12 +29,6 @@ const char* const kMessageTexts[MSG_COUNT] = {
 // Class style and window style of the hidden main window.
 constexpr UINT kClassStyle = 0x2000;
 constexpr DWORD kWindowStyle = 0x20CF0000;  // minimised overlapped window
-
-bool ReadDword(HKEY hKey, const char* name, DWORD* value) {
-    DWORD type = 0, size = sizeof(*value);
-    return RegQueryValueExA(hKey, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS &&
-           type == REG_DWORD && size == sizeof(*value);
-}
 
 }  // namespace
 
@@ -135,8 +130,8 @@ bool CMainFrame::ReadIconSettings(int* pIndex) {
     HKEY hKey = nullptr;
     if (m_szTargetKey[0] && RegOpenKeyExA(HKEY_CURRENT_USER, m_szTargetKey, 0, KEY_READ, &hKey) == ERROR_SUCCESS) {
         DWORD selected = 0, enable = 0;
-        if (ReadDword(hKey, "TrayIconSelected", &selected)) *pIndex = static_cast<int>(selected);
-        bool bEnable = ReadDword(hKey, "TrayIconEnable", &enable) && enable != 0;
+        if (ReadRegDword(hKey, "TrayIconSelected", &selected)) *pIndex = static_cast<int>(selected);
+        bool bEnable = ReadRegDword(hKey, "TrayIconEnable", &enable) && enable != 0;
         RegCloseKey(hKey);
         return bEnable;
     }
@@ -262,7 +257,7 @@ void CMainFrame::ReloadIconChoice() {
     HKEY hKey = nullptr;
     if (m_szTargetKey[0] && RegOpenKeyExA(HKEY_CURRENT_USER, m_szTargetKey, 0, KEY_READ, &hKey) == ERROR_SUCCESS) {
         DWORD selected = 0;
-        if (ReadDword(hKey, "TrayIconSelected", &selected)) {
+        if (ReadRegDword(hKey, "TrayIconSelected", &selected)) {
             m_iIconIndex = static_cast<int>(selected);
             m_icon.Change(m_iIconIndex);
             TraceMsgNum("CMainFrame : icon reloaded", m_iIconIndex);

@@ -4,6 +4,7 @@
 
 #include "foundation/printer_info.h"
 #include "foundation/settings.h"
+#include "tray/reg_text.h"
 #include "tray/tray_log.h"
 
 namespace vix {
@@ -17,18 +18,6 @@ bool IoUrlKeyExists(const char* driver) {
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
     RegCloseKey(h);
     return true;
-}
-
-bool ReadValue(HKEY hKey, const char* name, char (&out)[260]) {
-    DWORD type = 0, size = sizeof(out) - 1;
-    out[0] = '\0';
-    if (RegQueryValueExA(hKey, name, nullptr, &type, reinterpret_cast<BYTE*>(out), &size) != ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ)) {
-        out[0] = '\0';
-        return false;
-    }
-    out[size < sizeof(out) ? size : sizeof(out) - 1] = '\0';
-    return out[0] != '\0';
 }
 
 // A string resource whole, or with TextFit::Fail nothing when it does not
@@ -54,7 +43,7 @@ bool ReadMenuValue(const char* driver, const char* name, char (&out)[260]) {
     if (!DriverMenuKeyPath(driver, path, sizeof(path))) return false;
     HKEY h = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
-    bool bRead = ReadValue(h, name, out);
+    bool bRead = ReadRegText(h, name, out);
     RegCloseKey(h);
     return bRead;
 }
@@ -105,14 +94,14 @@ void CTrayMenu::AddExtraEntries(const char* driver, HMODULE hStrings, HMODULE hB
     for (int id = kFirstExtraId; id <= kLastExtraId && !depFile.empty(); ++id) {
         char name[16];
         std::snprintf(name, sizeof(name), "%d", id);
-        if (ReadValue(hKey, name, value) && IsInkOrderCommand(value, depFile)) {
+        if (ReadRegText(hKey, name, value) && IsInkOrderCommand(value, depFile)) {
             inkOrderId = id;
             break;
         }
     }
 
     char separators[260] = "";
-    ReadValue(hKey, "Separators", separators);
+    ReadRegText(hKey, "Separators", separators);
 
     std::vector<ExtraCandidate> candidates;
     for (int id = kFirstExtraId; id <= kLastExtraId; ++id) {
@@ -120,7 +109,7 @@ void CTrayMenu::AddExtraEntries(const char* driver, HMODULE hStrings, HMODULE hB
         std::snprintf(name, sizeof(name), "%d", id);
         ExtraCandidate c;
         c.id = id;
-        c.bHasCommand = ReadValue(hKey, name, value);
+        c.bHasCommand = ReadRegText(hKey, name, value);
         MenuEntry& e = m_entries[static_cast<std::size_t>(id - kFirstExtraId)];
         if (c.bHasCommand && !(id == inkOrderId && !bIoUrl)) c.bHasText = LoadEntryText(hStrings, id, fit, e.szText);
         if (!c.bHasText) e.szText[0] = '\0';

@@ -10,21 +10,7 @@
 #include <string>
 
 #include "foundation/param_file.h"
-
-namespace {
-
-std::string ReadAll(const std::string& path) {
-    std::string s;
-    FILE* fp = std::fopen(path.c_str(), "rb");
-    if (!fp) return s;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof(buf), fp)) > 0) s.append(buf, n);
-    std::fclose(fp);
-    return s;
-}
-
-}  // namespace
+#include "whole_file.h"
 
 int main() {
     char log[MAX_PATH];
@@ -44,7 +30,7 @@ int main() {
             GetTempPathA(sizeof(dir), dir);
             path = dir + file;
         }
-        record += "file:" + file + "\n" + ReadAll(path);
+        record += "file:" + file + "\n" + vixbed::ReadWholeFile(path);
         DeleteFileA(path.c_str());
     }
 

@@ -22,6 +22,7 @@
 #include <string>
 
 #include "foundation/param_file.h"
+#include "whole_file.h"
 #include "foundation/settings.h"
 #include "include/vixcore.h"
 
@@ -34,16 +35,6 @@ std::string FindOnDisk(const std::string& name) {
     return dir + name;
 }
 
-std::string ReadAll(const std::string& path) {
-    std::string s;
-    FILE* fp = std::fopen(path.c_str(), "rb");
-    if (!fp) return s;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof(buf), fp)) > 0) s.append(buf, n);
-    std::fclose(fp);
-    return s;
-}
 
 std::string OwnFileName() {
     char path[MAX_PATH] = "";
@@ -79,7 +70,7 @@ int main() {
     if (!file.empty()) {
         path = FindOnDisk(file);
         record += "file:" + file + "\n";
-        std::string text = ReadAll(path);
+        std::string text = vixbed::ReadWholeFile(path);
         std::size_t start = 0;
         while (start < text.size()) {
             std::size_t lf = text.find('\n', start);
