@@ -126,8 +126,6 @@ TEST_F(TrayAgent, RemoveSwitchClosesTheRunningAgent) {
 TEST_F(TrayAgent, RemoveSwitchWithoutARunningAgentLeavesNoSlot) {
     AgentRun agent;
     ASSERT_TRUE(agent.Start("vixtray.exe", Long(true)));
-    // Our view keeps the table while the agent registers and releases.
-    for (int i = 0; i < 100 && !agent.WaitExit(0); ++i) Sleep(10);
     EXPECT_EQ(agent.WaitExit(15000), 0);
     EXPECT_TRUE(trace.Has("MainFrame.StartUp() : Result : 0")) << trace.Text();
     EXPECT_FALSE(trace.Has("Vix is invalid"));
