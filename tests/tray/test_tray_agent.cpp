@@ -124,9 +124,12 @@ TEST_F(TrayAgent, RemoveSwitchClosesTheRunningAgent) {
 }
 
 TEST_F(TrayAgent, RemoveSwitchWithoutARunningAgentLeavesNoSlot) {
+    TableWatch table;  // kept, so that what the agent left can be read
+    ASSERT_TRUE(table.Hold("VixV3MapFile_02", vix::table::kShortRecordSize));
     AgentRun agent;
     ASSERT_TRUE(agent.Start("vixtray.exe", Long(true)));
     EXPECT_EQ(agent.WaitExit(15000), 0);
+    EXPECT_EQ(table.TraySlot(printer.Printer()), -1);
     EXPECT_TRUE(trace.Has("MainFrame.StartUp() : Result : 0")) << trace.Text();
     EXPECT_FALSE(trace.Has("Vix is invalid"));
 }

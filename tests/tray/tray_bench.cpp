@@ -312,6 +312,22 @@ bool TableWatch::Open(const std::string& name, std::size_t recordSize) {
     return static_cast<bool>(m_hMap);
 }
 
+bool TableWatch::Hold(const std::string& name, std::size_t recordSize) {
+    std::size_t size = vix::table::MappingSizeOf(recordSize);
+    m_hMap.Reset(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, static_cast<DWORD>(size),
+                                    name.c_str()));
+    bool bExisted = GetLastError() == ERROR_ALREADY_EXISTS;
+    m_recordSize = recordSize;
+    if (!m_hMap) return false;
+    if (!bExisted) {
+        void* p = MapViewOfFile(m_hMap.Get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, size);
+        if (!p) return false;
+        vix::table::RecordTable(static_cast<std::uint8_t*>(p), size, recordSize).InitEmpty();
+        UnmapViewOfFile(p);
+    }
+    return true;
+}
+
 long long TableWatch::TraySlot(const std::string& key) const {
     if (!m_hMap) return -1;
     std::size_t size = vix::table::MappingSizeOf(m_recordSize);

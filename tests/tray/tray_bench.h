@@ -159,6 +159,8 @@ class TableWatch {
 public:
     // Opens an existing table; false when no process holds it.
     bool Open(const std::string& name, std::size_t recordSize);
+    // Opens the table, or makes it empty as its first registrant would.
+    bool Hold(const std::string& name, std::size_t recordSize);
     // The tray slot of the key's record; -1 when the key has no record.
     long long TraySlot(const std::string& key) const;
 
