@@ -436,3 +436,30 @@ TEST(TrayAgentNewPrinter, GetsItsTargetFromTheCoreLibrary) {
     EXPECT_EQ(printer.TargetDword("TrayIconSelected"), 1u);
     EXPECT_EQ(agent.Close(), 0);
 }
+
+// A port-only start that ends with the icon switched off takes the Run
+// value named by the port.
+TEST_F(TrayAgent, PortOnlyStartWithTheIconOffTakesThePortsEntry) {
+    std::string port = "VIXPORT" + std::to_string(GetCurrentProcessId());
+    char target[260];
+    ASSERT_EQ(vix::CreateTarget(port.c_str(), true, target, sizeof(target)), vix::TARGET_CREATED);
+    struct TargetGone {
+        std::string path;
+        ~TargetGone() { vix::RemoveTarget(path.c_str()); }
+    } targetGone{target};
+    {
+        vix::RegistryKey k;
+        ASSERT_TRUE(k.Open(HKEY_CURRENT_USER, target, false, KEY_ALL_ACCESS));
+        ASSERT_TRUE(k.WriteDword("TrayIconEnable", 0));
+    }
+    RunValue user(HKEY_CURRENT_USER, port);
+    ASSERT_TRUE(user.Write("C:\\vixtray.exe /P5 \"x\""));
+    vix::cmdInfo info;
+    vix::CopyText(info.m_szDriverName, printer.Driver(), vix::TextFit::Cut);
+    ASSERT_EQ(info.WriteParamFile("", port.c_str(), printer.Model().c_str()), 1);
+    AgentRun agent;
+    ASSERT_TRUE(agent.Start("vixtray.exe", vix::cmdline::CoreToTrayWithFile("", info.m_szParamFile)));
+    EXPECT_EQ(agent.WaitExit(15000), 0);
+    EXPECT_TRUE(trace.Has("MainFrame.StartUp() : Result : -1")) << trace.Text();
+    EXPECT_FALSE(user.Exists());
+}
