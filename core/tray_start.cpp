@@ -19,11 +19,6 @@ const char kRunKey[] = "software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 namespace {
 
-bool FileExists(const std::string& path) {
-    DWORD a = GetFileAttributesA(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 bool StartProgram(const std::string& commandLine) {
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
