@@ -38,15 +38,30 @@ HANDLE OpenPrinterByName(const char* printer) {
     return OpenPrinterW(wide.data(), &h, nullptr) ? h : nullptr;
 }
 
-bool ReadPrinterNames(const char* printer, std::string* driver, std::string* port) {
-    if (!printer || !*printer) return false;
+namespace {
+
+// A printer's PRINTER_INFO_2 in a buffer of its size; *pbOpened tells
+// whether the printer could be opened at all.
+std::unique_ptr<BYTE[]> ReadPrinterInfo2(const char* printer, bool* pbOpened) {
+    *pbOpened = false;
+    if (!printer || !*printer) return nullptr;
     UniquePrinter hPrinter(OpenPrinterByName(printer));
-    if (!hPrinter) return false;
+    if (!hPrinter) return nullptr;
+    *pbOpened = true;
     DWORD needed = 0;
     GetPrinterA(hPrinter.Get(), 2, nullptr, 0, &needed);
-    if (needed < sizeof(PRINTER_INFO_2A)) return false;
+    if (needed < sizeof(PRINTER_INFO_2A)) return nullptr;
     std::unique_ptr<BYTE[]> info(new (std::nothrow) BYTE[needed]);
-    if (!info || !GetPrinterA(hPrinter.Get(), 2, info.get(), needed, &needed)) return false;
+    if (!info || !GetPrinterA(hPrinter.Get(), 2, info.get(), needed, &needed)) return nullptr;
+    return info;
+}
+
+}  // namespace
+
+bool ReadPrinterNames(const char* printer, std::string* driver, std::string* port) {
+    bool bOpened = false;
+    std::unique_ptr<BYTE[]> info = ReadPrinterInfo2(printer, &bOpened);
+    if (!info) return false;
     const PRINTER_INFO_2A* pi = reinterpret_cast<const PRINTER_INFO_2A*>(info.get());
     if (driver) driver->assign(SafeView(pi->pDriverName));
     if (port) port->assign(SafeView(pi->pPortName));
@@ -54,14 +69,10 @@ bool ReadPrinterNames(const char* printer, std::string* driver, std::string* por
 }
 
 PrinterPresence ProbePrinter(const char* printer) {
-    if (!printer || !*printer) return PrinterPresence::Gone;
-    UniquePrinter hPrinter(OpenPrinterByName(printer));
-    if (!hPrinter) return PrinterPresence::Gone;
-    DWORD needed = 0;
-    GetPrinterA(hPrinter.Get(), 2, nullptr, 0, &needed);
-    if (needed < sizeof(PRINTER_INFO_2A)) return PrinterPresence::Present;
-    std::unique_ptr<BYTE[]> info(new (std::nothrow) BYTE[needed]);
-    if (!info || !GetPrinterA(hPrinter.Get(), 2, info.get(), needed, &needed)) return PrinterPresence::Present;
+    bool bOpened = false;
+    std::unique_ptr<BYTE[]> info = ReadPrinterInfo2(printer, &bOpened);
+    if (!bOpened) return PrinterPresence::Gone;
+    if (!info) return PrinterPresence::Present;  // open, its information unreadable
     const PRINTER_INFO_2A* pi = reinterpret_cast<const PRINTER_INFO_2A*>(info.get());
     if (!pi->pDriverName || !*pi->pDriverName || !pi->pPrintProcessor || !*pi->pPrintProcessor) {
         return PrinterPresence::Incomplete;

@@ -24,7 +24,9 @@
 #include <vector>
 
 #include "driver/core_exports.h"
+#include "driver/job_data.h"
 #include "emu/bed_state.h"
+#include "foundation/printer_info.h"
 #include "foundation/registry_key.h"
 #include "include/vixcore.h"
 
@@ -69,44 +71,6 @@ int Status(const char* printer) {
 
 // ---- a print job --------------------------------------------------------------
 
-// The job data block a driver hands over: the header (total size,
-// descriptor offset, descriptor area size, unused, item count, flag data
-// size), one descriptor, the flag data and the job identifier as text.
-std::vector<unsigned char> JobDataBlock(DWORD jobId, bool bPortFile) {
-    const std::string id = std::to_string(jobId);
-    const DWORD header = 24, descOffset = header, descSize = 16, flagSize = 4;
-    const DWORD dataOffset = descOffset + descSize + flagSize;
-    const DWORD total = dataOffset + static_cast<DWORD>(id.size()) + 1;
-    std::vector<unsigned char> b(total, 0);
-    auto put = [&](DWORD at, DWORD v) { std::memcpy(&b[at], &v, 4); };
-    put(0, total);
-    put(4, descOffset);
-    put(8, descSize);
-    put(16, 1);
-    put(20, flagSize);
-    put(descOffset, dataOffset);
-    put(descOffset + 4, static_cast<DWORD>(id.size()));
-    put(descOffset + 8, 10);
-    b[descOffset + descSize] = bPortFile ? 0x07 : 0x01;
-    std::memcpy(&b[dataOffset], id.data(), id.size());
-    return b;
-}
-
-bool PrinterNames(const char* printer, std::string* driver, std::string* port) {
-    HANDLE h = nullptr;
-    if (!OpenPrinterA(const_cast<char*>(printer), &h, nullptr)) return false;
-    DWORD need = 0;
-    GetPrinterA(h, 2, nullptr, 0, &need);
-    std::vector<BYTE> buf(need ? need : 1);
-    bool ok = need && GetPrinterA(h, 2, buf.data(), need, &need);
-    ClosePrinter(h);
-    if (!ok) return false;
-    auto* pi = reinterpret_cast<PRINTER_INFO_2A*>(buf.data());
-    *driver = pi->pDriverName ? pi->pDriverName : "";
-    *port = pi->pPortName ? pi->pPortName : "";
-    return true;
-}
-
 // The emulated printer prints while data comes, and is idle again after.
 void SetPrinting(const std::string& printer, bool bPrinting) {
     vixbed::BedLock lock;
@@ -134,15 +98,11 @@ int Job(const char* printer, const std::map<std::string, std::string>& o) {
     const long pages = num("--pages", 3), maxTicks = num("--max-ticks", 60), enableErr = num("--enable-err", 0);
     const long portFileJob = num("--port-file", 0), holdMs = num("--hold-ms", 0);
     std::string driver, port, model;
-    if (!PrinterNames(printer, &driver, &port)) {
+    if (!vix::ReadPrinterNames(printer, &driver, &port)) {
         std::printf("printer \"%s\" not found\n", printer);
         return 1;
     }
-    {
-        vix::RegistryKey key;
-        if (key.Open(HKEY_LOCAL_MACHINE, ("Software\\ZARVO\\VIX3\\Driver\\" + driver).c_str()))
-            model = key.ReadString("ModelID");
-    }
+    model = vix::ReadDriverKeyText(driver.c_str(), "ModelID");
     vixbed::CoreExports core;
     if (!core.Load()) {
         std::printf("vixcore.dll or its session exports could not be loaded\n");
@@ -162,7 +122,8 @@ int Job(const char* printer, const std::map<std::string, std::string>& o) {
     std::printf("job: printer \"%s\", %ld page(s), mapping \"%s\" %s\n", printer, pages, mappingName.c_str(),
                 hMapping ? "held" : "FAILED");
 
-    std::vector<unsigned char> block = JobDataBlock(portFileJob ? portFileJob : 1, portFileJob != 0);
+    std::vector<unsigned char> block =
+        vixbed::BuildJobDataBlock(portFileJob ? 0x07 : 0x01, std::to_string(portFileJob ? portFileJob : 1));
     LONG rc = core.PrMonitoringStart(hMon, printer, driver.c_str(), port.c_str(), model.c_str(), "", "", block.data());
     std::printf("PrMonitoringStart = %ld\n", static_cast<long>(rc));
     if (rc != 0) {

@@ -12,6 +12,7 @@
 #include "foundation/registry_key.h"
 #include "foundation/targets.h"
 #include "driver/core_exports.h"
+#include "driver/job_data.h"
 #include "include/vixcore.h"
 #include "support/bed_fixture.h"
 
@@ -275,42 +276,25 @@ TEST_F(SessionTest, NetworkChannelTriplesTheResourceInterval) {
     EXPECT_EQ(7, Core().PrGetTimerValue(0x10000005, &network));
 }
 
-// The driver's job data block: header, one descriptor, flag data, job id.
-std::vector<unsigned char> Block(unsigned char flag, const std::string& id) {
-    std::vector<unsigned char> b(24 + 16 + 4 + id.size(), 0);
-    auto put = [&](std::size_t at, DWORD v) { std::memcpy(&b[at], &v, 4); };
-    put(0, static_cast<DWORD>(b.size()));
-    put(4, 24);
-    put(8, 16);
-    put(16, 1);
-    put(20, 4);
-    put(24, 44);
-    put(28, static_cast<DWORD>(id.size()));
-    put(32, 10);
-    b[40] = flag;
-    std::memcpy(&b[44], id.data(), id.size());
-    return b;
-}
-
 TEST_F(SessionTest, PortFileJobIsFollowedInsteadOfMonitored) {
-    std::vector<unsigned char> portFile = Block(0x07, "4242");
+    std::vector<unsigned char> portFile = vixbed::BuildJobDataBlock(0x07, "4242");
     EXPECT_EQ(1, Start(portFile.data()));
     Outputs o;
     EXPECT_EQ(1, o.Get(0));  // no session was opened
     EXPECT_TRUE(o.Untouched());
     // An ordinary job, and blocks that point outside themselves, open a
     // session as no block would.
-    std::vector<unsigned char> ordinary = Block(0x01, "4242");
+    std::vector<unsigned char> ordinary = vixbed::BuildJobDataBlock(0x01, "4242");
     EXPECT_EQ(0, Start(ordinary.data()));
     EXPECT_EQ(0, Core().PrMonitoringEnd());
-    std::vector<unsigned char> outside = Block(0x07, "4242");
+    std::vector<unsigned char> outside = vixbed::BuildJobDataBlock(0x07, "4242");
     DWORD farAway = 0x7FFFFFF0;
-    std::memcpy(&outside[24], &farAway, 4);  // the item's data offset
+    std::memcpy(&outside[vixbed::kJobDataDescriptorAt], &farAway, 4);  // the item's data offset
     EXPECT_EQ(0, Start(outside.data()));
     EXPECT_EQ(0, Core().PrMonitoringEnd());
-    std::vector<unsigned char> tooMany = Block(0x07, "4242");
+    std::vector<unsigned char> tooMany = vixbed::BuildJobDataBlock(0x07, "4242");
     DWORD count = 1000;
-    std::memcpy(&tooMany[16], &count, 4);
+    std::memcpy(&tooMany[vixbed::kJobDataItemCountAt], &count, 4);
     EXPECT_EQ(0, Start(tooMany.data()));
 }
 
